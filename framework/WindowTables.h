@@ -1,0 +1,33 @@
+// The process-wide maps from window handle to the object that stands for it.
+// They own nothing; an entry is removed when its window's WM_DESTROY passes
+// through WindowProcedure or when its object is destroyed, whichever is first.
+#pragma once
+
+#include <map>
+
+#include "framework/Win32.h"
+
+class Window;
+class Control;
+
+extern std::map<HWND, Window*> windowTable;
+extern std::map<HWND, Control*> controlTable;
+
+// Inserts h -> object unless h is already present (the old entry stays).
+template <typename Map, typename Object>
+void InsertIfAbsent(Map& table, HWND h, Object* object)
+{
+    table.emplace(h, object);
+}
+
+// Erases every entry of the table that points at object.
+template <typename Map, typename Object>
+void EraseEntriesOf(Map& table, const Object* object)
+{
+    for (auto it = table.begin(); it != table.end();) {
+        if (it->second == object)
+            it = table.erase(it);
+        else
+            ++it;
+    }
+}

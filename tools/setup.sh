@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Makes a Debian 12 machine ready to build, run and test Quorvane: the MinGW-w64
+# cross compiler, 32-bit Wine, a private X server, the Japanese locale and font,
+# CMake and the GoogleTest sources. The 64-bit compiler and Wine are for
+# machines whose kernel cannot run 32-bit code (tools/wine-env.sh). Installs only what is missing, so a second
+# run on a ready machine changes nothing.
+set -euo pipefail
+
+if [ "$(id -u)" -eq 0 ]; then SUDO=(); else SUDO=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(
+    g++-mingw-w64-i686 binutils-mingw-w64-i686
+    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+    wine wine32:i386 wine64
+    xvfb xauth
+    locales fonts-ipafont-gothic
+    cmake make googletest
+    imagemagick
+)
+
+is_installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${SUDO[@]}" dpkg --add-architecture i386
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    is_installed "$p" || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    "${SUDO[@]}" apt-get update -q
+    "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine takes the ANSI code page from the Unix locale, and only from one that
+# glibc really has: without it the code page silently falls back to 1252.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    echo "setup: generating the ja_JP.UTF-8 locale"
+    "${SUDO[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
+        echo 'ja_JP.UTF-8 UTF-8' | "${SUDO[@]}" tee -a /etc/locale.gen >/dev/null
+    "${SUDO[@]}" locale-gen
+fi
+
+echo "setup: machine ready"
