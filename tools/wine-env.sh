@@ -42,6 +42,7 @@ wine_env() {
 quorvane_xvfb_pid=
 quorvane_wine_started=
 
+# Starts a private Xvfb display, then the Wine session on it.
 wine_session_start() {
     local dir=$1 target=$2 fdfile
     wine_env "$dir" "$target"
@@ -56,6 +57,11 @@ wine_session_start() {
     fi
     export DISPLAY=":$(head -n1 "$fdfile")"
     rm -f "$fdfile"
+    wine_session_start_on_display
+}
+
+# Starts the Wine session on the display in $DISPLAY (wine_env first).
+wine_session_start_on_display() {
     quorvane_wine_started=1
     if [ ! -f "$WINEPREFIX/.quorvane-ready" ]; then
         wine_prefix_create || return 1

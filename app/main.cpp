@@ -1,0 +1,7 @@
+#include "app/TestApp.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    TestApp app;
+    return app.Run(instance);
+}
