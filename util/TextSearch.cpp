@@ -24,8 +24,8 @@ TextSearch::LeadBytes BuildProcessLeadBytes()
 // remembered so that neither a forward nor a backward search rescans it.
 class BoundaryCheck {
 public:
-    BoundaryCheck(std::string_view text, const TextSearch::LeadBytes& lead)
-        : bytes(reinterpret_cast<const unsigned char*>(text.data())), lead(lead)
+    BoundaryCheck(std::string_view text, const TextSearch::LeadBytes& leadBytes)
+        : bytes(reinterpret_cast<const unsigned char*>(text.data())), lead(leadBytes)
     {
     }
 
