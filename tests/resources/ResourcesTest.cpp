@@ -381,7 +381,7 @@ const std::vector<DialogRow>& ExpectedDialogs()
          {
              {2, AtomStatic, nullptr, 107, Child | SS_ICON, 6, 8, 20, 20},
              {-1, AtomStatic, "Quorvane Ver0.6", 0, Child | WS_GROUP | SS_LEFT | SS_NOPREFIX, 31, 8, 119, 8},
-             {-1, AtomStatic, "Zelk製エディタ", 0, Child | WS_GROUP | SS_LEFT, 32, 19, 53, 8},
+             {-1, AtomStatic, "Zelkエディタ", 0, Child | WS_GROUP | SS_LEFT, 32, 19, 53, 8},
              {IDOK, AtomButton, "OK", 0, Child | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 154, 12, 30, 11},
          }},
         {129, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 257, 41, "検索",
@@ -472,6 +472,85 @@ TEST(Resources, DialogTemplatesMatchTheirLayouts)
         }
         EXPECT_FALSE(in.failed) << "template shorter than its fields";
     }
+}
+
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+class DialogWindow {
+public:
+    explicit DialogWindow(HWND h) : handle(h) {}
+    ~DialogWindow()
+    {
+        if (handle != nullptr)
+            ::DestroyWindow(handle);
+    }
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+    HWND Get() const { return handle; }
+
+private:
+    HWND handle;
+};
+
+class WindowDC {
+public:
+    explicit WindowDC(HWND w) : window(w), dc(::GetDC(w)) {}
+    ~WindowDC()
+    {
+        if (dc != nullptr)
+            ::ReleaseDC(window, dc);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC Get() const { return dc; }
+
+private:
+    HWND window;
+    HDC dc;
+};
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param)
+{
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+    return TRUE;
+}
+
+// The About box's lines are short labels in small rectangles: a longer text
+// would wrap or be cut off in the code page 932 dialog font.
+TEST(Resources, AboutBoxTextsFitTheirControls)
+{
+    DataModule exe;
+    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    Bytes bytes = ResourceBytes(exe.Get(), RT_DIALOG, 102);
+    ASSERT_FALSE(bytes.empty());
+    DialogWindow about(::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr),
+                                                    reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), nullptr,
+                                                    QuietDialog, 0));
+    ASSERT_NE(nullptr, about.Get());
+    std::vector<HWND> children;
+    ::EnumChildWindows(about.Get(), CollectChild, reinterpret_cast<LPARAM>(&children));
+    int measured = 0;
+    for (HWND child : children) {
+        char text[128] = {};
+        ::GetWindowTextA(child, text, sizeof(text));
+        if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON || text[0] == '\0')
+            continue;
+        WindowDC dc(child);
+        HGDIOBJ font = reinterpret_cast<HGDIOBJ>(::SendMessageA(child, WM_GETFONT, 0, 0));
+        HGDIOBJ old = ::SelectObject(dc.Get(), font);
+        SIZE extent = {};
+        ::GetTextExtentPoint32A(dc.Get(), text, static_cast<int>(std::strlen(text)), &extent);
+        ::SelectObject(dc.Get(), old);
+        RECT room = {};
+        ::GetClientRect(child, &room);
+        EXPECT_LE(extent.cx, room.right) << "\"" << text << "\" is too wide";
+        EXPECT_LE(extent.cy, room.bottom) << "\"" << text << "\" is too high";
+        ++measured;
+    }
+    EXPECT_EQ(3, measured) << "two static lines and the OK button";
 }
 
 // --- icons --------------------------------------------------------------
