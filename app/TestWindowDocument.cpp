@@ -24,15 +24,10 @@ const char* const UntitledName = "無題";
 const char* const PlainSuffix = " - Quorvane";
 
 // Reads the whole file into text, cut at its first zero byte. 0 when the file
-// cannot be opened, is 4 GiB or more, does not fit in memory, or cannot be
-// read to its end exactly as large as it said it was.
+// cannot be opened, is 4 GiB or more (GetSize refuses those), does not fit in
+// memory or cannot be read whole.
 int ReadDocumentFile(const std::string& path, std::string& text)
 {
-    WIN32_FILE_ATTRIBUTE_DATA info;
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info) ||
-        info.nFileSizeHigh != 0)
-        return 0;
-
     File FileOpen;
     if (!FileOpen.Open(path, 1, 0))
         return 0;
@@ -47,11 +42,6 @@ int ReadDocumentFile(const std::string& path, std::string& text)
         return 0; // more than memory allows
     }
     if (size > 0 && !FileOpen.ReadExact(&textBuf[0], size))
-        return 0;
-    // The file must end where its size said: one that grew past a 32-bit size
-    // would otherwise load only a piece of itself.
-    char extra = 0;
-    if (FileOpen.Read(&extra, 1) != 0)
         return 0;
     FileOpen.Close();
 
