@@ -7,6 +7,7 @@
 #include "app/TestApp.h"
 #include "app/TestWindow.h"
 #include "framework/WindowTables.h"
+#include "support/DialogDriver.h"
 
 namespace {
 
@@ -39,56 +40,6 @@ std::string ClassOf(HWND h)
     return name;
 }
 
-// Answers the next dialog owned by owner from a timer: records its caption
-// and text and presses the given button.
-struct DialogAnswer {
-    HWND owner = nullptr;
-    int button = IDCANCEL;
-    std::string caption;
-    std::string text;
-    bool seen = false;
-};
-DialogAnswer* pendingAnswer = nullptr;
-
-BOOL CALLBACK FindOwnedDialog(HWND candidate, LPARAM param)
-{
-    auto* found = reinterpret_cast<HWND*>(param);
-    if (ClassOf(candidate) == "#32770" && ::GetWindow(candidate, GW_OWNER) == pendingAnswer->owner &&
-        ::IsWindowVisible(candidate)) {
-        *found = candidate;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR id, DWORD)
-{
-    if (pendingAnswer == nullptr) {
-        ::KillTimer(nullptr, id);
-        return;
-    }
-    HWND dialog = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr)
-        return;
-    ::KillTimer(nullptr, id);
-    char buffer[256] = {};
-    ::GetWindowTextA(dialog, buffer, sizeof(buffer));
-    pendingAnswer->caption = buffer;
-    buffer[0] = '\0';
-    ::GetDlgItemTextA(dialog, 0xFFFF, buffer, sizeof(buffer));
-    pendingAnswer->text = buffer;
-    pendingAnswer->seen = true;
-    ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(pendingAnswer->button), 0);
-    pendingAnswer = nullptr;
-}
-
-void ExpectDialog(DialogAnswer& answer)
-{
-    pendingAnswer = &answer;
-    ::SetTimer(nullptr, 0, 50, AnswerDialog);
-}
-
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override
@@ -100,7 +51,6 @@ protected:
     }
     void TearDown() override
     {
-        pendingAnswer = nullptr;
         if (::IsWindow(main))
             ::DestroyWindow(main);
         MSG msg;
@@ -205,69 +155,36 @@ TEST_F(MainWindow, OnlyTheLeftPaneMarksTheDocument)
     EXPECT_EQ(1, window.modified);
 }
 
-TEST_F(MainWindow, AcceleratorKeysDoNotOpenTheAboutBox)
-{
-    ::SetForegroundWindow(main);
-    DialogAnswer about;
-    about.owner = main;
-    about.button = IDOK;
-    ExpectDialog(about);
-    for (char key : {'/', '?'}) {
-        ::PostMessageA(main, WM_SYSCHAR, static_cast<WPARAM>(key), 1 << 29);
-        ::PostMessageA(left, WM_SYSCHAR, static_cast<WPARAM>(key), 1 << 29);
-    }
-    for (int i = 0; i < 20; ++i) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::Sleep(10);
-    }
-    EXPECT_FALSE(about.seen);
-}
-
 TEST_F(MainWindow, CommandIdsMatchOnTheLowWordOnly)
 {
-    // The About box is modal: the answer runs inside SendMessageA.
-    DialogAnswer about;
-    about.owner = main;
-    about.button = IDOK;
-    ExpectDialog(about);
+    // Both dialogs are modal: the driver answers them inside SendMessageA.
+    DialogDriver driver;
+    driver.Queue(DialogDriver::Press(IDOK)).Queue(DialogDriver::Press(IDCANCEL));
     ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(104, 1), 0);
-    EXPECT_TRUE(about.seen);
-    EXPECT_EQ("バージョン情報", about.caption);
-
-    DialogAnswer open;
-    open.owner = main;
-    ExpectDialog(open);
     ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(32773, 1), 0);
-    EXPECT_TRUE(open.seen) << "WM_COMMAND 32773 with code 1 opens the file dialog";
+    EXPECT_TRUE(driver.Finished()) << driver.Report();
+    ASSERT_EQ(2u, driver.Seen().size());
+    EXPECT_EQ("バージョン情報", driver.Seen()[0].caption);
+    EXPECT_EQ("無題", window.documentPath) << "the cancelled Open dialog changed nothing";
 }
 
 TEST_F(MainWindow, ExitQuestionKeepsTheWindowOnCancelAndClosesOnOk)
 {
-    for (UINT command : {static_cast<UINT>(WM_CLOSE), static_cast<UINT>(WM_COMMAND)}) {
-        DialogAnswer cancel;
-        cancel.owner = main;
-        cancel.button = IDCANCEL;
-        ExpectDialog(cancel);
-        if (command == WM_CLOSE)
-            ::SendMessageA(main, WM_CLOSE, 0, 0);
-        else
-            ::SendMessageA(main, WM_COMMAND, 105, 0);
-        EXPECT_TRUE(cancel.seen);
-        EXPECT_EQ("終了の確認", cancel.caption);
-        EXPECT_EQ("終了しますか？", cancel.text);
-        EXPECT_TRUE(::IsWindow(main));
+    DialogDriver driver;
+    driver.Queue(DialogDriver::Press(IDCANCEL)).Queue(DialogDriver::Press(IDCANCEL));
+    ::SendMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(::IsWindow(main));
+    ::SendMessageA(main, WM_COMMAND, 105, 0);
+    EXPECT_TRUE(::IsWindow(main));
+    EXPECT_TRUE(driver.Finished()) << driver.Report();
+    for (const SeenDialog& question : driver.Seen()) {
+        EXPECT_EQ("終了の確認", question.caption);
+        EXPECT_EQ("終了しますか？", question.text);
     }
 
-    DialogAnswer ok;
-    ok.owner = main;
-    ok.button = IDOK;
-    ExpectDialog(ok);
+    driver.Queue(DialogDriver::Press(IDOK));
     ::SendMessageA(main, WM_COMMAND, 105, 0);
-    EXPECT_TRUE(ok.seen);
+    EXPECT_TRUE(driver.Finished()) << driver.Report();
     EXPECT_FALSE(::IsWindow(main));
     EXPECT_EQ(0u, windowTable.count(main));
     MSG msg;
