@@ -59,13 +59,19 @@ void Dialog::ClearPendingCreation()
     }
 }
 
+// The hook binds the dialog window, the first window made after this call.
+void Dialog::BeginCreation()
+{
+    creatingDialog = this;
+    hook = ::SetWindowsHookExA(WH_CBT, DialogCreationHook, nullptr, ::GetCurrentThreadId());
+}
+
 int Dialog::RunModal(Window* owner)
 {
     if (templateId == 0)
         return 0;
     isModal = 1;
-    creatingDialog = this;
-    hook = ::SetWindowsHookExA(WH_CBT, DialogCreationHook, nullptr, ::GetCurrentThreadId());
+    BeginCreation();
     INT_PTR result = ::DialogBoxParamA(ApplicationInstance(),
                                        MAKEINTRESOURCEA(templateId & 0xFFFF), HandleOf(owner),
                                        DialogProcedure, 0);
@@ -79,8 +85,7 @@ int Dialog::CreateModeless(Window* owner)
         return 0;
     // A modeless dialog ends with DestroyWindow, even after a modal run.
     isModal = 0;
-    creatingDialog = this;
-    hook = ::SetWindowsHookExA(WH_CBT, DialogCreationHook, nullptr, ::GetCurrentThreadId());
+    BeginCreation();
     HWND created = ::CreateDialogParamA(ApplicationInstance(),
                                         MAKEINTRESOURCEA(templateId & 0xFFFF), HandleOf(owner),
                                         DialogProcedure, 0);

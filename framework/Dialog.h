@@ -30,6 +30,7 @@ protected:
 
 private:
     int EndWith(int code);
+    void BeginCreation();
     void ClearPendingCreation();
     friend INT_PTR CALLBACK DialogProcedure(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK DialogCreationHook(int, WPARAM, LPARAM);

@@ -36,6 +36,11 @@ void DestroyFrameworkOwned(Window* object)
 
 } // namespace
 
+size_t FrameworkOwnedWindowCount()
+{
+    return frameworkOwned.size();
+}
+
 Window::Window() = default;
 
 // A table entry must never outlive its object: a later window that gets the
@@ -139,13 +144,17 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM /*lParam*/)
     Window* object = creatingWindow;
     if (object == nullptr)
         return 0;
-    HWND h = reinterpret_cast<HWND>(wParam);
-    object->hwnd = h;
-    // A window being created is new: an entry for its handle value can only
-    // be stale, left by a window whose WM_DESTROY was never routed here.
-    windowTable[h] = object;
+    BindCreatedWindow(object, reinterpret_cast<HWND>(wParam));
     creatingWindow = nullptr;
     return 0;
+}
+
+// A window being created is new: an entry for its handle value can only be
+// stale, left by a window whose WM_DESTROY was never routed here.
+void BindCreatedWindow(Window* object, HWND h)
+{
+    object->hwnd = h;
+    windowTable[h] = object;
 }
 
 int Window::Subclass()

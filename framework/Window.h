@@ -91,9 +91,11 @@ public:
 
 private:
     friend LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT CALLBACK CreationHook(int, WPARAM, LPARAM);
+    friend void BindCreatedWindow(Window*, HWND);
     int RegisterWindowClass(HINSTANCE instance);
 };
 
 LRESULT CALLBACK WindowProcedure(HWND h, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
+// Binds h, a window being created, to object in windowTable.
+void BindCreatedWindow(Window* object, HWND h);

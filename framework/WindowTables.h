@@ -13,6 +13,10 @@ class Control;
 extern std::map<HWND, Window*> windowTable;
 extern std::map<HWND, Control*> controlTable;
 
+// How many objects the framework made for windows that had none
+// (Window::GetDlgItem, Window::GetParent) and still keeps.
+size_t FrameworkOwnedWindowCount();
+
 // Inserts h -> object unless h is already present (the old entry stays).
 template <typename Map, typename Object>
 void InsertIfAbsent(Map& table, HWND h, Object* object)

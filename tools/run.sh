@@ -9,13 +9,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/setup.sh"
 source "$here/wine-env.sh"
 
-quorvane_build i686
-target=$(quorvane_run_target)
-if [ "$target" != i686 ]; then
-    echo "run: this kernel cannot run 32-bit programs; starting the 64-bit build"
-    quorvane_build "$target" >/dev/null
-fi
-dir="$QUORVANE_ROOT/build/$target"
+quorvane_build_runnable >/dev/null
+target=$QUORVANE_RUN_TARGET
+dir=$QUORVANE_RUN_DIR
 editor="$dir/bin/Quorvane.exe"
 driver="$dir/bin/quorvane_driver.exe"
 

@@ -6,15 +6,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/setup.sh"
 source "$here/wine-env.sh"
 
-quorvane_build i686
-target=$(quorvane_run_target)
-if [ "$target" != i686 ]; then
-    echo "test: this kernel cannot run 32-bit programs; testing the 64-bit build"
-    quorvane_build "$target"
-fi
-
-dir="$QUORVANE_ROOT/build/$target"
+quorvane_build_runnable
 trap wine_session_stop EXIT
 trap 'exit 130' INT TERM
-wine_session_start "$dir" "$target"
-ctest --test-dir "$dir" --output-on-failure --timeout 600 "$@"
+wine_session_start "$QUORVANE_RUN_DIR" "$QUORVANE_RUN_TARGET"
+ctest --test-dir "$QUORVANE_RUN_DIR" --output-on-failure --timeout 900 "$@"

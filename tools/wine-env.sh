@@ -23,6 +23,19 @@ quorvane_build() {
     cmake --build "$dir" -j"$(nproc)"
 }
 
+# Builds the 32-bit product and, where this machine cannot run 32-bit code,
+# the 64-bit twin; sets QUORVANE_RUN_TARGET and QUORVANE_RUN_DIR to the one
+# that runs here.
+quorvane_build_runnable() {
+    quorvane_build i686
+    QUORVANE_RUN_TARGET=$(quorvane_run_target)
+    if [ "$QUORVANE_RUN_TARGET" != i686 ]; then
+        echo "quorvane: this kernel cannot run 32-bit programs; using the 64-bit build here" >&2
+        quorvane_build "$QUORVANE_RUN_TARGET"
+    fi
+    QUORVANE_RUN_DIR="$QUORVANE_ROOT/build/$QUORVANE_RUN_TARGET"
+}
+
 wine_env() {
     local dir=$1 target=$2
     export WINEPREFIX="$dir/wineprefix"

@@ -1,0 +1,302 @@
+// The editor's main window run in the test's own process: creation, layout of
+// the panes, what marks the document, command routing and the exit question.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/TestApp.h"
+#include "app/TestWindow.h"
+#include "framework/WindowTables.h"
+
+namespace {
+
+class ProbeApplication : public Application {
+public:
+    int OnInit() override { return 1; }
+    int OnExit() override { return 1; }
+};
+
+class MainWindowProbe : public TestWindow {
+public:
+    using TestWindow::documentPath;
+    using TestWindow::leftPane;
+    using TestWindow::modified;
+    using TestWindow::rightPane;
+};
+
+RECT ChildRect(HWND parent, HWND child)
+{
+    RECT r;
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::string ClassOf(HWND h)
+{
+    char name[64] = {};
+    ::GetClassNameA(h, name, sizeof(name));
+    return name;
+}
+
+// Answers the next dialog owned by owner from a timer: records its caption
+// and text and presses the given button.
+struct DialogAnswer {
+    HWND owner = nullptr;
+    int button = IDCANCEL;
+    std::string caption;
+    std::string text;
+    bool seen = false;
+};
+DialogAnswer* pendingAnswer = nullptr;
+
+BOOL CALLBACK FindOwnedDialog(HWND candidate, LPARAM param)
+{
+    auto* found = reinterpret_cast<HWND*>(param);
+    if (ClassOf(candidate) == "#32770" && ::GetWindow(candidate, GW_OWNER) == pendingAnswer->owner &&
+        ::IsWindowVisible(candidate)) {
+        *found = candidate;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (pendingAnswer == nullptr) {
+        ::KillTimer(nullptr, id);
+        return;
+    }
+    HWND dialog = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr)
+        return;
+    ::KillTimer(nullptr, id);
+    char buffer[256] = {};
+    ::GetWindowTextA(dialog, buffer, sizeof(buffer));
+    pendingAnswer->caption = buffer;
+    buffer[0] = '\0';
+    ::GetDlgItemTextA(dialog, 0xFFFF, buffer, sizeof(buffer));
+    pendingAnswer->text = buffer;
+    pendingAnswer->seen = true;
+    ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(pendingAnswer->button), 0);
+    pendingAnswer = nullptr;
+}
+
+void ExpectDialog(DialogAnswer& answer)
+{
+    pendingAnswer = &answer;
+    ::SetTimer(nullptr, 0, 50, AnswerDialog);
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(1, window.Create(nullptr, 0, 0, 640, 480));
+        main = window.GetHandle();
+        left = ::GetDlgItem(main, 100);
+        right = ::GetDlgItem(main, 0);
+    }
+    void TearDown() override
+    {
+        pendingAnswer = nullptr;
+        if (::IsWindow(main))
+            ::DestroyWindow(main);
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    // Sets the client width by sizing the window around it.
+    void SetClientWidth(int width)
+    {
+        RECT r = {0, 0, width, 300};
+        ::AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, 0);
+        ::SetWindowPos(main, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOMOVE);
+        RECT client;
+        ::GetClientRect(main, &client);
+        ASSERT_EQ(width, client.right) << "the menu bar wrapped or the frame differs";
+    }
+
+    ProbeApplication app;
+    MainWindowProbe window;
+    HWND main = nullptr;
+    HWND left = nullptr;
+    HWND right = nullptr;
+};
+
+TEST_F(MainWindow, OpensCentredWithMenuAndTwoPanes)
+{
+    EXPECT_EQ("TestWindow", ClassOf(main));
+    char caption[64] = {};
+    ::GetWindowTextA(main, caption, sizeof(caption));
+    EXPECT_STREQ("無題 - Quorvane", caption);
+    EXPECT_EQ(0x10CF0000, ::GetWindowLongA(main, GWL_STYLE) & 0x10CF0000);
+    RECT r;
+    ::GetWindowRect(main, &r);
+    EXPECT_EQ(192, r.left);
+    EXPECT_EQ(144, r.top);
+    EXPECT_EQ(640, r.right - r.left);
+    EXPECT_EQ(480, r.bottom - r.top);
+    ASSERT_NE(nullptr, ::GetMenu(main));
+    EXPECT_EQ(3, ::GetMenuItemCount(::GetMenu(main)));
+
+    ASSERT_NE(nullptr, left);
+    ASSERT_NE(nullptr, right);
+    EXPECT_EQ("Edit", ClassOf(left));
+    EXPECT_EQ("Edit", ClassOf(right));
+    const DWORD paneStyle = 0x50B000C4 & ~WS_BORDER; // Wine reports the border itself
+    EXPECT_EQ(paneStyle, ::GetWindowLongA(left, GWL_STYLE) & paneStyle);
+    EXPECT_EQ(paneStyle, ::GetWindowLongA(right, GWL_STYLE) & paneStyle);
+    EXPECT_EQ("無題", window.documentPath);
+    EXPECT_EQ(0, window.modified);
+}
+
+TEST_F(MainWindow, PanesSplitTheClientAreaLeavingOneColumn)
+{
+    for (int width : {600, 601}) {
+        SetClientWidth(width);
+        RECT client;
+        ::GetClientRect(main, &client);
+        RECT l = ChildRect(main, left);
+        RECT r = ChildRect(main, right);
+        EXPECT_EQ(0, l.left) << width;
+        EXPECT_EQ(300, l.right) << width << ": left pane covers columns 0 to 299";
+        EXPECT_EQ(301, r.left) << width;
+        EXPECT_EQ(601, r.right) << width << ": right pane ends at column 600";
+        EXPECT_EQ(client.bottom, l.bottom - l.top) << width;
+        EXPECT_EQ(client.bottom, r.bottom - r.top) << width;
+    }
+}
+
+TEST_F(MainWindow, MinimiseShrinksThePanesAndRestoreLaysThemOutAgain)
+{
+    ::ShowWindow(main, SW_MINIMIZE);
+    RECT l = ChildRect(main, left);
+    RECT r = ChildRect(main, right);
+    EXPECT_EQ(0, l.right - l.left);
+    EXPECT_EQ(0, l.bottom - l.top);
+    EXPECT_EQ(1, r.left);
+    EXPECT_EQ(0, r.right - r.left);
+
+    ::ShowWindow(main, SW_RESTORE);
+    RECT client;
+    ::GetClientRect(main, &client);
+    l = ChildRect(main, left);
+    r = ChildRect(main, right);
+    EXPECT_EQ(client.right / 2, l.right);
+    EXPECT_EQ(client.right / 2 + 1, r.left);
+    EXPECT_EQ(client.bottom, r.bottom - r.top);
+}
+
+TEST_F(MainWindow, OnlyTheLeftPaneMarksTheDocument)
+{
+    ::SendMessageA(right, WM_CHAR, 'r', 0);
+    char caption[64] = {};
+    ::GetWindowTextA(main, caption, sizeof(caption));
+    EXPECT_STREQ("無題 - Quorvane", caption);
+    EXPECT_EQ(0, window.modified);
+
+    ::SendMessageA(left, WM_CHAR, 'l', 0);
+    ::GetWindowTextA(main, caption, sizeof(caption));
+    EXPECT_STREQ("無題 - Quorvane（更新）", caption);
+    EXPECT_EQ(1, window.modified);
+}
+
+TEST_F(MainWindow, AcceleratorKeysDoNotOpenTheAboutBox)
+{
+    ::SetForegroundWindow(main);
+    DialogAnswer about;
+    about.owner = main;
+    about.button = IDOK;
+    ExpectDialog(about);
+    for (char key : {'/', '?'}) {
+        ::PostMessageA(main, WM_SYSCHAR, static_cast<WPARAM>(key), 1 << 29);
+        ::PostMessageA(left, WM_SYSCHAR, static_cast<WPARAM>(key), 1 << 29);
+    }
+    for (int i = 0; i < 20; ++i) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::Sleep(10);
+    }
+    EXPECT_FALSE(about.seen);
+}
+
+TEST_F(MainWindow, CommandIdsMatchOnTheLowWordOnly)
+{
+    // The About box is modal: the answer runs inside SendMessageA.
+    DialogAnswer about;
+    about.owner = main;
+    about.button = IDOK;
+    ExpectDialog(about);
+    ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(104, 1), 0);
+    EXPECT_TRUE(about.seen);
+    EXPECT_EQ("バージョン情報", about.caption);
+
+    DialogAnswer open;
+    open.owner = main;
+    ExpectDialog(open);
+    ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(32773, 1), 0);
+    EXPECT_TRUE(open.seen) << "WM_COMMAND 32773 with code 1 opens the file dialog";
+}
+
+TEST_F(MainWindow, ExitQuestionKeepsTheWindowOnCancelAndClosesOnOk)
+{
+    for (UINT command : {static_cast<UINT>(WM_CLOSE), static_cast<UINT>(WM_COMMAND)}) {
+        DialogAnswer cancel;
+        cancel.owner = main;
+        cancel.button = IDCANCEL;
+        ExpectDialog(cancel);
+        if (command == WM_CLOSE)
+            ::SendMessageA(main, WM_CLOSE, 0, 0);
+        else
+            ::SendMessageA(main, WM_COMMAND, 105, 0);
+        EXPECT_TRUE(cancel.seen);
+        EXPECT_EQ("終了の確認", cancel.caption);
+        EXPECT_EQ("終了しますか？", cancel.text);
+        EXPECT_TRUE(::IsWindow(main));
+    }
+
+    DialogAnswer ok;
+    ok.owner = main;
+    ok.button = IDOK;
+    ExpectDialog(ok);
+    ::SendMessageA(main, WM_COMMAND, 105, 0);
+    EXPECT_TRUE(ok.seen);
+    EXPECT_FALSE(::IsWindow(main));
+    EXPECT_EQ(0u, windowTable.count(main));
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(0u, msg.wParam);
+}
+
+// A class of the same name whose procedure refuses creation makes the main
+// window's creation fail: the application must then end at once.
+LRESULT CALLBACK RefuseCreation(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        return FALSE;
+    return ::DefWindowProcA(h, message, wParam, lParam);
+}
+
+TEST(TestApplication, EndsWithMinusOneWhenTheMainWindowCannotBeMade)
+{
+    WNDCLASSA refusing = {};
+    refusing.lpfnWndProc = RefuseCreation;
+    refusing.hInstance = ::GetModuleHandleA(nullptr);
+    refusing.lpszClassName = "TestWindow";
+    ::UnregisterClassA("TestWindow", ::GetModuleHandleA(nullptr));
+    ASSERT_NE(0, ::RegisterClassA(&refusing));
+    {
+        TestApp app;
+        EXPECT_EQ(-1, app.Run(::GetModuleHandleA(nullptr)));
+    }
+    ::UnregisterClassA("TestWindow", ::GetModuleHandleA(nullptr));
+}
+
+} // namespace
