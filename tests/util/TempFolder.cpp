@@ -5,6 +5,8 @@
 #include "framework/Win32.h"
 #include "util/FindHandle.h"
 
+namespace util_tests {
+
 namespace {
 
 void RemoveTree(const std::string& folder)
@@ -77,3 +79,5 @@ bool FileExists(const std::string& path)
 {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+} // namespace util_tests

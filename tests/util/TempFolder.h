@@ -4,6 +4,10 @@
 
 #include <string>
 
+// In a namespace of its own: tests/support has a TempFolder of its own, linked
+// into every test program.
+namespace util_tests {
+
 class TempFolder {
 public:
     TempFolder();
@@ -24,3 +28,10 @@ bool WriteTextFile(const std::string& path, const std::string& content);
 // The file's bytes, or "<missing>" when it cannot be read.
 std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
+
+} // namespace util_tests
+
+using util_tests::FileExists;
+using util_tests::ReadTextFile;
+using util_tests::TempFolder;
+using util_tests::WriteTextFile;
