@@ -1,10 +1,81 @@
 // The document commands: open, save, save as, the modified mark and the close
-// question. The document is the left pane's text with its path.
+// question. The document is the left pane's text with its path. No command
+// may lose the user's text or report a failed save as done: a failed open or
+// save puts the path and caption back and leaves the mark as it was.
+#include <cstring>
+#include <string>
+
 #include "app/TestWindow.h"
+#include "util/File.h"
+#include "util/FileDialog.h"
+#include "util/FileFilter.h"
+#include "util/SaveFileSafely.h"
 
 namespace {
 constexpr UINT QuestionYesNoCancel = MB_YESNOCANCEL | MB_ICONQUESTION;            // 0x23
 constexpr UINT QuestionOkCancel = MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2; // 0x121
+constexpr UINT ErrorNotice = MB_OK | MB_ICONEXCLAMATION;                          // 0x30
+constexpr int OpenDialogFlags = OFN_READONLY | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST; // 0x1005
+constexpr int SaveDialogFlags = OpenDialogFlags | OFN_OVERWRITEPROMPT;              // 0x1007
+constexpr int OpenMode = 1;
+constexpr int SaveMode = 0;
+
+const char* const UntitledName = "無題";
+const char* const PlainSuffix = " - Quorvane";
+
+// Reads the whole file into text, cut at its first zero byte. 0 when the file
+// cannot be opened, is 4 GiB or more (GetSize refuses those), does not fit in
+// memory or cannot be read whole.
+int ReadDocumentFile(const std::string& path, std::string& text)
+{
+    File FileOpen;
+    if (!FileOpen.Open(path, 1, 0))
+        return 0;
+    DWORD size = FileOpen.GetSize();
+    if (size == INVALID_FILE_SIZE)
+        return 0;
+
+    std::string textBuf;
+    try {
+        textBuf.resize(size);
+    } catch (...) {
+        return 0; // more than memory allows
+    }
+    if (size > 0 && !FileOpen.ReadExact(&textBuf[0], size))
+        return 0;
+    FileOpen.Close();
+
+    textBuf.resize(std::strlen(textBuf.c_str()));
+    text.swap(textBuf);
+    return 1;
+}
+
+// Puts the file's text into the pane. On failure the pane keeps its text.
+int LoadDocument(EditControl& pane, const std::string& path)
+{
+    std::string textBuf;
+    if (ReadDocumentFile(path, textBuf) != 1)
+        return 0;
+    std::string previousText = pane.GetText();
+    if (!pane.SetText(textBuf)) {
+        pane.SetText(previousText);
+        return 0;
+    }
+    return 1;
+}
+
+// Writes the pane's text, as the Edit control holds it, to path. The file is
+// replaced only once the whole text is written, so a failure leaves the
+// previous file as it was.
+int WriteDocument(EditControl& pane, const std::string& path)
+{
+    std::string textBuf = pane.GetText();
+    // A text that could not be copied out of the pane reads as empty; writing
+    // that would empty the file and drop the mark over text still unsaved.
+    if (textBuf.empty() && pane.GetTextLength() > 0)
+        return 0;
+    return SaveFileSafely(path, textBuf.data(), textBuf.size());
+}
 } // namespace
 
 int TestWindow::OnEditChange()
@@ -34,14 +105,58 @@ int TestWindow::HandleClose()
     return 0;
 }
 
-// Not built yet: the file commands arrive with the file object and dialogs.
-int TestWindow::ChooseFile(int)
+// Shows the Open (mode 1) or Save As (mode 0) dialog. A chosen file becomes
+// the document's name and caption at once; callers that then fail to use it
+// put the old ones back.
+int TestWindow::ChooseFile(int mode)
 {
-    return 0;
+    const FileFilter filter[] = {
+        {"*.txt", "テキストファイル (*.txt)"},
+        {"*.log", "ログファイル (*.log)"},
+        {"*.ini", "iniファイル (*.ini)"},
+        {"*.*", "全てのファイル (*.*)"},
+    };
+    FileDialog opnfl;
+    opnfl.AddFilters(filter, static_cast<int>(sizeof(filter) / sizeof(filter[0])));
+    if (mode == SaveMode)
+        opnfl.SetFlags(SaveDialogFlags);
+    if (opnfl.Show(*this, mode) == 0)
+        return 0;
+    documentPath = opnfl.GetFileName();
+    SetCaptionFor(PlainSuffix);
+    return 1;
 }
 
+// A modified document is offered Save As first; only a save that really
+// happened (or "No") leads on to the Open dialog.
 int TestWindow::OnOpen()
 {
+    if (modified == 1) {
+        int answer = MessageBox("保存されていません。\n保存しますか？", "保存の確認",
+                                QuestionYesNoCancel);
+        if (answer == IDYES) {
+            if (SaveDocumentAs() != 1)
+                return 0;
+        } else if (answer != IDNO) {
+            return 0;
+        }
+    }
+
+    std::string previousPath = documentPath;
+    std::string previousCaption = GetText();
+    if (ChooseFile(OpenMode) != 1)
+        return 0;
+    if (LoadDocument(leftPane, documentPath) != 1) {
+        documentPath = previousPath;
+        SetText(previousCaption);
+        MessageBox("ファイルを開けませんでした", "エラー", ErrorNotice);
+        return 0;
+    }
+    // Setting the text is no edit (a multi-line Edit control sends no
+    // EN_CHANGE for it); the plain caption is set afterwards all the same.
+    SetCaptionFor(PlainSuffix);
+    leftPane.SetFocus();
+    modified = 0;
     return 0;
 }
 
@@ -57,12 +172,36 @@ int TestWindow::OnSaveAs()
     return 0;
 }
 
+// Save of a named document writes over its file; an untitled one goes to
+// Save As. 1 only when the text reached the file.
 int TestWindow::SaveDocument()
 {
-    return 0;
+    if (documentPath == UntitledName)
+        return SaveDocumentAs();
+    if (WriteDocument(leftPane, documentPath) != 1) {
+        MessageBox("ファイルを保存できませんでした", "エラー", ErrorNotice);
+        return 0;
+    }
+    SetCaptionFor(PlainSuffix);
+    leftPane.SetFocus();
+    modified = 0;
+    return 1;
 }
 
+// The chosen name is kept only when the text reached that file.
 int TestWindow::SaveDocumentAs()
 {
-    return 0;
+    std::string previousPath = documentPath;
+    std::string previousCaption = GetText();
+    if (ChooseFile(SaveMode) != 1)
+        return 0;
+    if (WriteDocument(leftPane, documentPath) != 1) {
+        documentPath = previousPath;
+        SetText(previousCaption);
+        MessageBox("ファイルを保存できませんでした", "エラー", ErrorNotice);
+        return 0;
+    }
+    leftPane.SetFocus();
+    modified = 0;
+    return 1;
 }

@@ -20,6 +20,7 @@ public:
     const std::string& Path() const { return path; }
     // The full path of name inside the folder (name may hold sub-folders).
     std::string PathOf(const std::string& name) const;
+    std::string operator/(const std::string& name) const { return PathOf(name); }
 
     // Creates (or replaces) name with exactly these bytes; its full path, or
     // "" on failure.

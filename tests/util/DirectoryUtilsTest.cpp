@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "TempFolder.h"
+#include "FileHelpers.h"
+#include "support/TempFolder.h"
 #include "framework/Win32.h"
 #include "util/DirectoryUtils.h"
 

@@ -1,0 +1,215 @@
+// What reaches the pane from a file and the file from the pane, and what a
+// failed open or save leaves behind: never a changed name, a lost mark or a
+// damaged file.
+#include "DocumentFixture.h"
+
+namespace {
+
+const int FileNameBoxId = 1148;
+
+// Deletes path when the dialog that chose it goes away: the file vanishes
+// between the dialog and the open.
+class DeleteWhenDialogCloses {
+public:
+    explicit DeleteWhenDialogCloses(const std::string& file) : path(file)
+    {
+        current = this;
+        hook = ::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
+    }
+    DeleteWhenDialogCloses(const DeleteWhenDialogCloses&) = delete;
+    DeleteWhenDialogCloses& operator=(const DeleteWhenDialogCloses&) = delete;
+    ~DeleteWhenDialogCloses()
+    {
+        ::UnhookWindowsHookEx(hook);
+        current = nullptr;
+    }
+    bool Deleted() const { return deleted; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        // Only the file dialog has the file-name box; message boxes do not.
+        HWND closing = reinterpret_cast<HWND>(wParam);
+        if (code == HCBT_DESTROYWND && current != nullptr && !current->deleted &&
+            ::GetDlgItem(closing, FileNameBoxId) != nullptr)
+            current->deleted = ::DeleteFileA(current->path.c_str()) != FALSE;
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static DeleteWhenDialogCloses* current;
+    std::string path;
+    HHOOK hook;
+    bool deleted = false;
+};
+DeleteWhenDialogCloses* DeleteWhenDialogCloses::current = nullptr;
+
+// A file larger than 4 GiB whose low 32 bits of size say 16 bytes; sparse, so
+// it costs no disk space.
+bool MakeHugeFile(const std::string& path)
+{
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER end;
+    end.QuadPart = 0x100000000LL;
+    DWORD written = 0;
+    bool made = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) &&
+                ::WriteFile(file, "0123456789abcdef", 16, &written, nullptr) && written == 16;
+    ::CloseHandle(file);
+    return made;
+}
+
+} // namespace
+
+TEST_F(DocumentTest, TextTravelsByteForByte)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string pane; // what the pane shows after Open
+    };
+    const Case cases[] = {
+        {"japanese.txt", "日本語の表示とソフト\r\n二行目、能力。\r\n", "日本語の表示とソフト\r\n二行目、能力。\r\n"},
+        {"lf-only.txt", "one\ntwo\n\nthree", "one\ntwo\n\nthree"},
+        {"empty.txt", "", ""},
+        {"zero-byte.txt", std::string("before\0after", 12), "before"},
+    };
+    for (const Case& c : cases) {
+        std::string path = folder.Write(c.name, c.bytes);
+        window.leftPane.SetText("previous text");
+        OpenThroughDialog(path);
+        ExpectState({path, path + PlainSuffix, c.pane, 0}, c.name);
+
+        std::string copy = folder.PathOf(std::string("copy-") + c.name);
+        driver.Queue(DialogDriver::ChooseFile(copy));
+        window.OnSaveAs();
+        ExpectDialogsDone();
+        EXPECT_EQ(c.pane, Bytes(copy)) << c.name << ": saved as the pane holds it";
+    }
+}
+
+TEST_F(DocumentTest, RightPaneNeverTakesPart)
+{
+    std::string path = folder.Write("doc.txt", "left");
+    window.rightPane.SetText("right text");
+    OpenThroughDialog(path);
+    TypeChar('x');
+    window.OnSave();
+    EXPECT_EQ("xleft", Bytes(path));
+    EXPECT_EQ("right text", window.rightPane.GetText());
+}
+
+TEST_F(DocumentTest, OpenThatFailsKeepsEverything)
+{
+    std::string vanishing = folder.Write("vanishing.txt", "gone");
+    std::string held = folder.Write("held.txt", "held");
+    std::string huge = folder.PathOf("huge.txt");
+    ASSERT_TRUE(MakeHugeFile(huge));
+
+    std::string named = folder.Write("named.txt", "named");
+    OpenThroughDialog(named);
+    TypeChar('a');
+    DocumentState before = State();
+
+    auto expectRefused = [&](const std::string& path, const char* why) {
+        BoxLook look;
+        driver.Queue(DialogDriver::ChooseFile(path)).Queue(LookAndPress(look, IDOK));
+        size_t seen = driver.Seen().size();
+        window.OnOpen();
+        ExpectDialogsDone();
+        ASSERT_EQ(seen + 3, driver.Seen().size()) << why; // the question, the dialog, the error
+        EXPECT_EQ("ファイルを開けませんでした", driver.Seen().back().text) << why;
+        EXPECT_EQ("エラー", driver.Seen().back().caption) << why;
+        EXPECT_EQ(std::vector<int>{IDOK}, look.buttons) << why;
+        EXPECT_EQ(::LoadIconA(nullptr, IDI_EXCLAMATION), look.icon) << why;
+        ExpectState(before, why);
+    };
+
+    // Modified documents are asked about first; "No" goes on to the dialog.
+    driver.Queue(DialogDriver::Press(IDNO));
+    {
+        DeleteWhenDialogCloses deleter(vanishing);
+        expectRefused(vanishing, "a file deleted after the dialog");
+        EXPECT_TRUE(deleter.Deleted());
+    }
+    driver.Queue(DialogDriver::Press(IDNO));
+    {
+        HeldFile holder(held);
+        ASSERT_TRUE(holder.IsHeld());
+        expectRefused(held, "a file held open without sharing");
+    }
+    driver.Queue(DialogDriver::Press(IDNO));
+    expectRefused(huge, "a file of 4 GiB and more");
+}
+
+TEST_F(DocumentTest, SaveThatFailsKeepsEverything)
+{
+    std::string path = folder.Write("doc.txt", "on disk");
+    OpenThroughDialog(path);
+    TypeText("unsaved ");
+    DocumentState before = State();
+
+    auto expectSaveError = [&](size_t dialogs, const char* why) {
+        ExpectDialogsDone();
+        ASSERT_EQ(dialogs, driver.Seen().size()) << why;
+        EXPECT_EQ("ファイルを保存できませんでした", driver.Seen().back().text) << why;
+        EXPECT_EQ("エラー", driver.Seen().back().caption) << why;
+        ExpectState(before, why);
+    };
+
+    {
+        HeldFile holder(path);
+        ASSERT_TRUE(holder.IsHeld());
+        BoxLook look;
+        driver.Queue(LookAndPress(look, IDOK));
+        window.OnSave();
+        EXPECT_EQ(std::vector<int>{IDOK}, look.buttons);
+        EXPECT_EQ(::LoadIconA(nullptr, IDI_EXCLAMATION), look.icon);
+        expectSaveError(2, "Save onto a file held open");
+
+        // Save As onto the same file: the overwrite question, then the error.
+        driver.Queue(DialogDriver::ChooseFile(path))
+            .Queue(DialogDriver::Press(IDYES))
+            .Queue(DialogDriver::Press(IDOK));
+        window.OnSaveAs();
+        expectSaveError(5, "Save As onto a file held open");
+    }
+    EXPECT_EQ("on disk", Bytes(path));
+
+    // Save As into a folder that does not exist keeps the old name too.
+    std::string nowhere = folder.PathOf("missing\\new.txt");
+    driver.Queue(DialogDriver::ChooseFile(nowhere)).Queue(DialogDriver::Press(IDOK));
+    window.OnSaveAs();
+    expectSaveError(7, "Save As into a missing folder");
+    EXPECT_FALSE(Exists(nowhere));
+
+    // Closing with Yes and a failed save keeps the window.
+    {
+        HeldFile holder(path);
+        driver.Queue(DialogDriver::Press(IDYES))
+            .Queue(DialogDriver::ChooseFile(path))
+            .Queue(DialogDriver::Press(IDYES))
+            .Queue(DialogDriver::Press(IDOK));
+        window.HandleClose();
+        expectSaveError(11, "close, Yes, save failed");
+        EXPECT_TRUE(window.IsWindow());
+    }
+    EXPECT_EQ("on disk", Bytes(path));
+    EXPECT_EQ((std::vector<std::string>{"doc.txt"}), folder.Entries()) << "no stray files";
+}
+
+TEST_F(DocumentTest, SaveKeepsTheFilesAttributes)
+{
+    std::string path = folder.Write("hidden.txt", "old");
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    if ((::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0)
+        GTEST_SKIP() << "this file system cannot keep the hidden attribute";
+    OpenThroughDialog(path);
+    TypeText("new ");
+    window.OnSave();
+    EXPECT_EQ(0, window.modified);
+    EXPECT_EQ("new old", Bytes(path));
+    EXPECT_NE(0u, ::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ((std::vector<std::string>{"hidden.txt"}), folder.Entries());
+}

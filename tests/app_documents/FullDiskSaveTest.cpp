@@ -1,0 +1,85 @@
+// A save that runs out of space half-way, on the 64 KiB tmpfs that ctest
+// mounts around this program (QUORVANE_SMALL_DISK names its Unix folder).
+#include <algorithm>
+
+#include "DocumentFixture.h"
+
+namespace {
+
+// The small disk as a Windows path, or "" when it was not mounted.
+std::string SmallDisk()
+{
+    char unixPath[MAX_PATH] = {};
+    DWORD length = ::GetEnvironmentVariableA("QUORVANE_SMALL_DISK", unixPath, sizeof(unixPath));
+    if (length == 0 || length >= sizeof(unixPath))
+        return std::string();
+    std::string path = std::string("Z:") + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    if (::GetFileAttributesA((path + "\\mounted").c_str()) == INVALID_FILE_ATTRIBUTES)
+        return std::string();
+    return path;
+}
+
+std::vector<std::string> Entries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry = {};
+    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (::FindNextFileA(find, &entry));
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST_F(DocumentTest, SaveOntoAFullDiskKeepsTheOldFile)
+{
+    std::string disk = SmallDisk();
+    if (disk.empty())
+        GTEST_SKIP() << "no small disk mounted (needs root); run through ctest";
+    std::string path = disk + "\\doc.txt";
+    const std::string previous = "previous contents\r\n";
+    {
+        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD written = 0;
+        ::WriteFile(file, previous.data(), static_cast<DWORD>(previous.size()), &written, nullptr);
+        ::CloseHandle(file);
+        ASSERT_EQ(previous.size(), written);
+    }
+
+    OpenThroughDialog(path);
+    // Far more than the disk holds, so the write stops part of the way.
+    std::string large;
+    for (int line = 0; large.size() < 200 * 1024; ++line)
+        large += "line " + std::to_string(line) + " of a text too large for the disk\r\n";
+    window.leftPane.SetText(large);
+    window.OnEditChange();
+    DocumentState before = State();
+
+    driver.Queue(DialogDriver::Press(IDOK));
+    window.OnSave();
+    ExpectDialogsDone();
+    ASSERT_EQ(2u, driver.Seen().size());
+    EXPECT_EQ("ファイルを保存できませんでした", driver.Seen()[1].text);
+    ExpectState(before, "after the failed save");
+    EXPECT_EQ(previous, Bytes(path));
+    EXPECT_EQ((std::vector<std::string>{"doc.txt", "mounted"}), Entries(disk))
+        << "no temporary file is left behind";
+
+    // The same disk takes a text that fits: it was the space that ran out.
+    window.leftPane.SetText("short");
+    window.OnSave();
+    EXPECT_EQ(0, window.modified);
+    EXPECT_EQ("short", Bytes(path));
+    EXPECT_EQ((std::vector<std::string>{"doc.txt", "mounted"}), Entries(disk));
+    ::DeleteFileA(path.c_str());
+}

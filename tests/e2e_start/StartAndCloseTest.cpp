@@ -1,0 +1,570 @@
+// Starts the real Quorvane.exe as its own process and looks at it from
+// outside, the way a user meets it: the main window, its menu and panes, the
+// exit question, and keys that must do nothing. Every wait polls for a state
+// with a generous limit; none of them asserts on elapsed time.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/Win32.h"
+
+namespace {
+
+constexpr DWORD WaitLimitMs = 30000;
+
+std::string EditorPath()
+{
+    char path[MAX_PATH] = {};
+    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    folder.erase(folder.find_last_of("\\/") + 1);
+    return folder + "Quorvane.exe";
+}
+
+bool WaitFor(const std::function<bool()>& done)
+{
+    for (DWORD waited = 0; waited < WaitLimitMs; waited += 20) {
+        if (done())
+            return true;
+        ::Sleep(20);
+    }
+    return done();
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+std::string TextOf(HWND window)
+{
+    char text[256] = {};
+    ::GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+// One editor process; a process still running at the end is killed, so a
+// failing test never leaves an editor behind for the next one.
+class EditorProcess {
+public:
+    EditorProcess()
+    {
+        std::string commandLine = "\"" + EditorPath() + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        if (!::CreateProcessA(EditorPath().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &info))
+            info = {};
+    }
+    ~EditorProcess()
+    {
+        if (info.hProcess != nullptr) {
+            if (IsRunning()) {
+                ::TerminateProcess(info.hProcess, 99);
+                ::WaitForSingleObject(info.hProcess, WaitLimitMs);
+            }
+            ::CloseHandle(info.hProcess);
+            ::CloseHandle(info.hThread);
+        }
+    }
+    EditorProcess(const EditorProcess&) = delete;
+    EditorProcess& operator=(const EditorProcess&) = delete;
+
+    bool Started() const { return info.hProcess != nullptr; }
+    DWORD Id() const { return info.dwProcessId; }
+    bool IsRunning() const { return ::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
+
+    // Waits for the process to end; its exit code, or -1 if it keeps running.
+    long ExitCode() const
+    {
+        if (::WaitForSingleObject(info.hProcess, WaitLimitMs) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        ::GetExitCodeProcess(info.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+private:
+    PROCESS_INFORMATION info = {};
+};
+
+struct WindowSearch {
+    DWORD processId;
+    HWND owner;         // for owned dialogs; nullptr for the main window
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND candidate, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(candidate, &pid);
+    if (pid != search->processId || ClassOf(candidate) != search->className || !::IsWindowVisible(candidate))
+        return TRUE;
+    if (search->owner != nullptr && ::GetWindow(candidate, GW_OWNER) != search->owner)
+        return TRUE;
+    search->found = candidate;
+    return FALSE;
+}
+
+HWND FindTopLevel(DWORD processId, HWND owner, const char* className)
+{
+    WindowSearch search = {processId, owner, className, nullptr};
+    ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Returns once the window's thread has come back to its message loop: a sent
+// message is only taken there (or in a modal loop), never in the middle of a
+// handler, so everything posted or sent before has run to its end.
+bool RoundTrip(HWND window)
+{
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, WaitLimitMs, &result) != 0;
+}
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(editor.Started()) << "cannot start " << EditorPath();
+        ASSERT_TRUE(WaitFor([&] { return (main = FindTopLevel(editor.Id(), nullptr, "TestWindow")) != nullptr; }))
+            << "no visible TestWindow from the editor";
+        ASSERT_TRUE(RoundTrip(main)) << "the editor does not reach its message loop";
+    }
+
+    // The exit question: the dialog-class box owned by the main window.
+    HWND WaitForQuestion()
+    {
+        HWND box = nullptr;
+        WaitFor([&] { return (box = FindTopLevel(editor.Id(), main, "#32770")) != nullptr; });
+        return box;
+    }
+
+    EditorProcess editor;
+    HWND main = nullptr;
+};
+
+TEST_F(EditorTest, MainWindowStartsUntitledAndCentred)
+{
+    EXPECT_EQ("無題 - Quorvane", TextOf(main));
+    LONG style = ::GetWindowLongA(main, GWL_STYLE);
+    EXPECT_EQ(0x10CF0000, style & 0x10CF0000) << "visible overlapped window, style " << std::hex << style;
+    RECT frame = {};
+    ::GetWindowRect(main, &frame);
+    // 640 x 480 centred on the 1024 x 768 desktop of the test session.
+    EXPECT_EQ(1024, ::GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(768, ::GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(192, frame.left);
+    EXPECT_EQ(144, frame.top);
+    EXPECT_EQ(640, frame.right - frame.left);
+    EXPECT_EQ(480, frame.bottom - frame.top);
+}
+
+// Receives the menu probe's report (see probe/MenuProbe.cpp).
+std::string menuReport;
+
+LRESULT CALLBACK ReceiveReport(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (data->cbData > 0)
+            menuReport.assign(static_cast<const char*>(data->lpData), data->cbData - 1);
+        return TRUE;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A top-level window of this test process with its own class.
+class TestProcessWindow {
+public:
+    TestProcessWindow(const char* className, WNDPROC procedure, DWORD style) : name(className)
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = procedure;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = className;
+        registered = ::RegisterClassA(&wc) != 0;
+        handle = ::CreateWindowExA(0, className, "", style, 0, 0, 200, 100, nullptr, nullptr, wc.hInstance,
+                                   nullptr);
+    }
+    ~TestProcessWindow()
+    {
+        if (handle != nullptr)
+            ::DestroyWindow(handle);
+        if (registered)
+            ::UnregisterClassA(name, ::GetModuleHandleA(nullptr));
+    }
+    TestProcessWindow(const TestProcessWindow&) = delete;
+    TestProcessWindow& operator=(const TestProcessWindow&) = delete;
+    HWND Get() const { return handle; }
+
+private:
+    const char* name;
+    bool registered = false;
+    HWND handle = nullptr;
+};
+
+class Library {
+public:
+    explicit Library(const std::string& path) : handle(::LoadLibraryA(path.c_str())) {}
+    ~Library()
+    {
+        if (handle != nullptr)
+            ::FreeLibrary(handle);
+    }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+    HMODULE Get() const { return handle; }
+
+private:
+    HMODULE handle;
+};
+
+class Hook {
+public:
+    explicit Hook(HHOOK h) : handle(h) {}
+    ~Hook()
+    {
+        if (handle != nullptr)
+            ::UnhookWindowsHookEx(handle);
+    }
+    Hook(const Hook&) = delete;
+    Hook& operator=(const Hook&) = delete;
+    HHOOK Get() const { return handle; }
+
+private:
+    HHOOK handle;
+};
+
+// Runs this thread's messages until done() or the wait limit.
+bool PumpUntil(const std::function<bool()>& done, HWND acceleratorWindow = nullptr, HACCEL table = nullptr)
+{
+    return WaitFor([&] {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (table != nullptr && ::TranslateAcceleratorA(acceleratorWindow, table, &msg))
+                continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        return done();
+    });
+}
+
+TEST_F(EditorTest, MenuBarShowsTheCommands)
+{
+    const char* expected =
+        "0\t-1\t0\tファイル(&F)\n"
+        "0\t0\t32773\tファイルを開く\n"
+        "0\t1\t32775\tファイルを保存\n"
+        "0\t2\t32777\tファイルを名前を付けて保存\n"
+        "0\t3\t105\tアプリケーションの終了(&X)\n"
+        "1\t-1\t0\t編集\n"
+        "1\t0\t1007\t検索\n"
+        "1\t1\t32781\t次を検索\n"
+        "1\t2\t32787\tgrep検索\n"
+        "1\t3\t32783\tディレクトリ一覧を表示\n"
+        "1\t4\t32785\t左右の文章を入れ替える\n"
+        "2\t-1\t0\tヘルプ(&H)\n"
+        "2\t0\t32790\t壁紙を変更する\n"
+        "2\t1\t104\tバージョン情報 ...(&A)\n";
+    ASSERT_NE(nullptr, ::GetMenu(main)) << "the main window has no menu";
+
+    std::string folder = EditorPath();
+    folder.erase(folder.find_last_of("\\/") + 1);
+    Library probe(folder + "e2e_start_menu_probe.dll");
+    ASSERT_NE(nullptr, probe.Get());
+    using Install = HHOOK (*)(DWORD);
+    auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(::GetProcAddress(probe.Get(), "InstallMenuProbe")));
+    ASSERT_NE(nullptr, install);
+    TestProcessWindow receiver("QuorvaneMenuReceiver", ReceiveReport, WS_OVERLAPPED);
+    ASSERT_NE(nullptr, receiver.Get());
+    Hook hook(install(::GetWindowThreadProcessId(main, nullptr)));
+    ASSERT_NE(nullptr, hook.Get());
+
+    menuReport.clear();
+    ::PostMessageA(main, ::RegisterWindowMessageA("QuorvaneMenuProbeRequest"), 0,
+                   reinterpret_cast<LPARAM>(receiver.Get()));
+    ASSERT_TRUE(PumpUntil([] { return !menuReport.empty(); })) << "no report from the menu probe";
+    // One line per popup and item: popup, position, command id, text as GetMenuStringA gives it.
+    EXPECT_EQ(expected, menuReport);
+}
+
+TEST_F(EditorTest, PanesSitSideBySide)
+{
+    RECT client = {};
+    ::GetClientRect(main, &client);
+    const int w = client.right;
+    const int h = client.bottom;
+    ASSERT_GT(w, 0);
+    ASSERT_GT(h, 0);
+    struct Row {
+        const char* name;
+        int id;
+        int x;
+        int width;
+    };
+    // After the first WM_SIZE the right pane is W/2 wide from W/2 + 1.
+    const Row rows[] = {{"left pane", 100, 0, w / 2}, {"right pane", 0, w / 2 + 1, w / 2}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.name << " (id " << row.id << "), client " << w << " x " << h);
+        HWND pane = ::GetDlgItem(main, row.id);
+        ASSERT_NE(nullptr, pane);
+        EXPECT_EQ("Edit", ClassOf(pane));
+        // A multi-line Edit draws its own border and drops WS_BORDER from its style.
+        const LONG paneStyle = 0x50B000C4;
+        EXPECT_EQ(paneStyle & ~WS_BORDER, ::GetWindowLongA(pane, GWL_STYLE) & ~WS_BORDER);
+        RECT r = {};
+        ::GetWindowRect(pane, &r);
+        ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(row.x, r.left);
+        EXPECT_EQ(0, r.top);
+        EXPECT_EQ(row.width, r.right - r.left);
+        EXPECT_EQ(h, r.bottom - r.top);
+    }
+    // Two Edit children and nothing else.
+    int children = 0;
+    for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+        ++children;
+    EXPECT_EQ(2, children);
+}
+
+enum class Closer { CloseMessage, ExitCommand };
+enum class Answer { CancelButton, EnterKey, OkButton };
+
+struct CloseCase {
+    const char* name;
+    Closer closer;
+    Answer answer;
+    bool keepsRunning;
+};
+
+void Ask(HWND main, Closer closer)
+{
+    if (closer == Closer::CloseMessage)
+        ::PostMessageA(main, WM_CLOSE, 0, 0);
+    else
+        ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(105, 0), 0);
+}
+
+struct ButtonSearch {
+    std::vector<int> ids;
+};
+
+BOOL CALLBACK CollectVisibleButton(HWND child, LPARAM param)
+{
+    if (ClassOf(child) == "Button" && ::IsWindowVisible(child))
+        reinterpret_cast<ButtonSearch*>(param)->ids.push_back(::GetDlgCtrlID(child));
+    return TRUE;
+}
+
+TEST(Editor, ExitQuestionDecidesWhetherTheEditorEnds)
+{
+    const CloseCase cases[] = {
+        {"close, Cancel", Closer::CloseMessage, Answer::CancelButton, true},
+        {"close, Enter", Closer::CloseMessage, Answer::EnterKey, true},
+        {"close, OK", Closer::CloseMessage, Answer::OkButton, false},
+        {"exit item, Cancel", Closer::ExitCommand, Answer::CancelButton, true},
+        {"exit item, Enter", Closer::ExitCommand, Answer::EnterKey, true},
+        {"exit item, OK", Closer::ExitCommand, Answer::OkButton, false},
+    };
+    // Each case gets a fresh editor.
+    for (const CloseCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorProcess process;
+        ASSERT_TRUE(process.Started());
+        HWND window = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (window = FindTopLevel(process.Id(), nullptr, "TestWindow")) != nullptr; }));
+        ASSERT_TRUE(RoundTrip(window));
+
+        Ask(window, c.closer);
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = FindTopLevel(process.Id(), window, "#32770")) != nullptr; }))
+            << "no exit question";
+        EXPECT_EQ("終了の確認", TextOf(box));
+        EXPECT_EQ("終了しますか？", TextOf(::GetDlgItem(box, 65535)));
+        ButtonSearch buttons;
+        ::EnumChildWindows(box, CollectVisibleButton, reinterpret_cast<LPARAM>(&buttons));
+        EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), buttons.ids);
+        HWND ok = ::GetDlgItem(box, IDOK);
+        HWND cancel = ::GetDlgItem(box, IDCANCEL);
+        EXPECT_EQ(BS_DEFPUSHBUTTON, ::GetWindowLongA(cancel, GWL_STYLE) & 0x0F) << "Cancel is preselected";
+        EXPECT_EQ(BS_PUSHBUTTON, ::GetWindowLongA(ok, GWL_STYLE) & 0x0F);
+
+        switch (c.answer) {
+        case Answer::CancelButton:
+            ::PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            break;
+        case Answer::OkButton:
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            break;
+        case Answer::EnterKey: {
+            // Enter goes to the control with the keyboard focus: the preselected button.
+            GUITHREADINFO gui = {};
+            gui.cbSize = sizeof(gui);
+            ::GetGUIThreadInfo(::GetWindowThreadProcessId(box, nullptr), &gui);
+            EXPECT_EQ(cancel, gui.hwndFocus) << "focus is not on Cancel";
+            HWND target = gui.hwndFocus != nullptr ? gui.hwndFocus : box;
+            ::PostMessageA(target, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+            ::PostMessageA(target, WM_KEYUP, VK_RETURN, 0xC01C0001);
+            break;
+        }
+        }
+
+        if (!c.keepsRunning) {
+            EXPECT_EQ(0, process.ExitCode());
+            continue;
+        }
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); })) << "the question stays open";
+        ASSERT_TRUE(RoundTrip(window)) << "the main window is gone";
+        EXPECT_TRUE(process.IsRunning());
+        EXPECT_TRUE(::IsWindowVisible(window));
+
+        // Still closable afterwards, with exit code 0.
+        Ask(window, Closer::CloseMessage);
+        ASSERT_TRUE(WaitFor([&] { return (box = FindTopLevel(process.Id(), window, "#32770")) != nullptr; }))
+            << "no exit question the second time";
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(0, process.ExitCode());
+    }
+}
+
+// Records the WM_COMMAND that reaches a window of this test.
+WPARAM lastCommand = 0;
+
+LRESULT CALLBACK RecordCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND)
+        lastCommand = wParam;
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+class DataModule {
+public:
+    DataModule() : handle(::LoadLibraryExA(EditorPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    ~DataModule()
+    {
+        if (handle != nullptr)
+            ::FreeLibrary(handle);
+    }
+    DataModule(const DataModule&) = delete;
+    DataModule& operator=(const DataModule&) = delete;
+    HMODULE Get() const { return handle; }
+
+private:
+    HMODULE handle;
+};
+
+class AcceleratorHandle {
+public:
+    explicit AcceleratorHandle(HACCEL h) : handle(h) {}
+    ~AcceleratorHandle()
+    {
+        if (handle != nullptr)
+            ::DestroyAcceleratorTable(handle);
+    }
+    AcceleratorHandle(const AcceleratorHandle&) = delete;
+    AcceleratorHandle& operator=(const AcceleratorHandle&) = delete;
+    HACCEL Get() const { return handle; }
+
+private:
+    HACCEL handle;
+};
+
+BOOL CALLBACK FindAboutBox(HWND window, LPARAM param)
+{
+    if (ClassOf(window) == "#32770" && TextOf(window) == "バージョン情報") {
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Real key strokes through the system's input queue: Alt held, then the key
+// that types the character in the current layout (Shift for "?").
+void TypeWithAlt(char character)
+{
+    SHORT scan = ::VkKeyScanA(character);
+    std::vector<WORD> down = {VK_MENU};
+    if (HIBYTE(scan) & 1)
+        down.push_back(VK_SHIFT);
+    down.push_back(LOBYTE(scan));
+    std::vector<INPUT> inputs;
+    for (WORD key : down) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = down.rbegin(); key != down.rend(); ++key) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void PressAltF4()
+{
+    INPUT inputs[4] = {};
+    const WORD keys[4] = {VK_MENU, VK_F4, VK_F4, VK_MENU};
+    for (int i = 0; i < 4; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i];
+        inputs[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ::SendInput(4, inputs, sizeof(INPUT));
+}
+
+bool BringToFront(HWND window)
+{
+    ::SetForegroundWindow(window);
+    return PumpUntil([&] { return ::GetForegroundWindow() == window; });
+}
+
+TEST_F(EditorTest, AltSlashAndAltQuestionMarkDoNotOpenTheAboutBox)
+{
+    const char keys[] = {'/', '?'};
+
+    // The keys are good probes: a window of this test that does translate
+    // with the executable's table gets command 104 from each of them.
+    DataModule exe;
+    AcceleratorHandle table(::LoadAcceleratorsA(exe.Get(), MAKEINTRESOURCEA(109)));
+    ASSERT_NE(nullptr, table.Get());
+    {
+        TestProcessWindow recorder("QuorvaneKeyRecorder", RecordCommand, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        ASSERT_NE(nullptr, recorder.Get());
+        ASSERT_TRUE(BringToFront(recorder.Get()));
+        for (char key : keys) {
+            lastCommand = 0;
+            TypeWithAlt(key);
+            EXPECT_TRUE(PumpUntil([] { return LOWORD(lastCommand) == 104; }, recorder.Get(), table.Get()))
+                << "Alt+" << key << " is not translated even with the table";
+        }
+    }
+
+    // The editor loads no table: the same keys, then Alt+F4. Input is taken
+    // in order, so once the exit question is up, an About box opened by the
+    // keys would be up as well (and would have taken Alt+F4 itself).
+    ASSERT_TRUE(BringToFront(main));
+    for (char key : keys)
+        TypeWithAlt(key);
+    PressAltF4();
+    HWND box = WaitForQuestion();
+    HWND about = nullptr;
+    ::EnumThreadWindows(::GetWindowThreadProcessId(main, nullptr), FindAboutBox, reinterpret_cast<LPARAM>(&about));
+    EXPECT_EQ(nullptr, about) << "Alt+/ or Alt+? opened the About box";
+    ASSERT_NE(nullptr, box) << "no exit question after Alt+F4";
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(0, editor.ExitCode());
+}
+
+} // namespace
