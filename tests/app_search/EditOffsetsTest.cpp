@@ -49,14 +49,6 @@ TEST(EditOffsets, CharactersInsideAndPastTheText)
     EXPECT_EQ(2u, EditOffsets::ToBytes(cut, 2, Unit::Characters));
 }
 
-TEST(EditOffsets, BytesAreTheIdentity)
-{
-    for (DWORD offset : {0u, 1u, 3u, 5u, 8u, 9u}) {
-        EXPECT_EQ(offset, EditOffsets::ToControl(Mixed, offset, Unit::Bytes));
-        EXPECT_EQ(offset, EditOffsets::ToBytes(Mixed, offset, Unit::Bytes));
-    }
-}
-
 // Wine's Edit control counts characters: 日 selected whole ends at 1.
 TEST(EditOffsets, LearnsTheUnitOfThisSystemsEditControl)
 {
