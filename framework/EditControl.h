@@ -1,5 +1,7 @@
 // EditControl: a Control of the system class "Edit", with the selection
-// messages the editor sends to its panes.
+// messages the editor sends to its panes. Selections are exchanged in byte
+// offsets into the control's text, whatever unit the system's control counts
+// in (EditOffsets).
 #pragma once
 
 #include "framework/Control.h"
@@ -9,6 +11,9 @@ public:
     EditControl();
     ~EditControl() override = default;
 
+    // Byte offsets of the selection's start and end (either pointer may be
+    // null). Returns EM_GETSEL's packed result, in bytes.
     LRESULT GetSelection(DWORD* start, DWORD* end);
+    // Selects the bytes start..end; -1 keeps its EM_SETSEL meaning.
     LRESULT SetSelection(int start, int end);
 };

@@ -1,0 +1,241 @@
+// Search and Find Next in the left pane, with the real search dialog typed
+// into as a user would, and the not-found box read back.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ProbeWindow.h"
+#include "framework/EditOffsets.h"
+#include "res/resource.h"
+
+namespace {
+
+// The state the search dialog opened in.
+struct Opened {
+    std::string text;
+    bool downChecked;
+    bool upChecked;
+};
+
+const char* const NotFoundCaption = "検索結果";
+
+std::string NotFound(const std::string& pattern)
+{
+    return "\"" + pattern + "\"は見つかりませんでした。";
+}
+
+class Search : public MainWindowTest {
+protected:
+    // Types text into the search dialog, picks the direction and confirms.
+    DialogDriver::Answer Type(const std::string& text, bool upward = false)
+    {
+        return [this, text, upward](HWND dialog) {
+            opened.push_back({DialogDriver::TextOf(dialog, IDC_SEARCH_TEXT),
+                              ::IsDlgButtonChecked(dialog, IDC_SEARCH_DOWN) == BST_CHECKED,
+                              ::IsDlgButtonChecked(dialog, IDC_SEARCH_UP) == BST_CHECKED});
+            ::SetDlgItemTextA(dialog, IDC_SEARCH_TEXT, text.c_str());
+            if (upward)
+                ::CheckRadioButton(dialog, IDC_SEARCH_DOWN, IDC_SEARCH_UP, IDC_SEARCH_UP);
+            DialogDriver::PostCommand(dialog, IDOK);
+        };
+    }
+
+    void SetDocument(const std::string& text, int start, int end)
+    {
+        window.leftPane.SetText(text);
+        window.leftPane.SetSelection(start, end);
+    }
+
+    std::pair<DWORD, DWORD> Selection()
+    {
+        DWORD start = 0;
+        DWORD end = 0;
+        window.leftPane.GetSelection(&start, &end);
+        return {start, end};
+    }
+
+    // The bytes the control itself has selected, read in its own units and
+    // walked character by character, independently of the byte offsets.
+    std::string SelectedByControl()
+    {
+        DWORD start = 0;
+        DWORD end = 0;
+        window.leftPane.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                    reinterpret_cast<LPARAM>(&end));
+        std::string text = window.leftPane.GetText();
+        if (EditOffsets::ControlUnit() == EditOffsets::Unit::Bytes)
+            return text.substr(start, end - start);
+        const char* begin = text.c_str();
+        for (DWORD i = 0; i < start; ++i)
+            begin = ::CharNextA(begin);
+        const char* stop = begin;
+        for (DWORD i = start; i < end; ++i)
+            stop = ::CharNextA(stop);
+        return std::string(begin, stop);
+    }
+
+    void ExpectNotFoundBox(size_t index, const std::string& pattern)
+    {
+        ASSERT_LT(index, driver.Seen().size());
+        EXPECT_EQ(NotFound(pattern), driver.Seen()[index].text);
+        EXPECT_EQ(NotFoundCaption, driver.Seen()[index].caption);
+    }
+
+    using Range = std::pair<DWORD, DWORD>;
+    std::vector<Opened> opened;
+};
+
+} // namespace
+
+TEST_F(Search, AbcWalksDownThenReportsNotFoundAndKeepsTheLastMatch)
+{
+    SetDocument("abc abc", 0, 0);
+    driver.Queue(Type("abc"));
+    window.OnSearch();
+    EXPECT_EQ(Range(0, 3), Selection());
+    EXPECT_EQ("abc", window.lastSearchText);
+    EXPECT_EQ(window.leftPane.GetHandle(), ::GetFocus());
+
+    window.OnFindNext();
+    EXPECT_EQ(Range(4, 7), Selection());
+
+    driver.Queue(DialogDriver::Press(IDOK));
+    window.OnFindNext();
+    ExpectNotFoundBox(1, "abc");
+    EXPECT_EQ(Range(4, 7), Selection());
+}
+
+TEST_F(Search, NotFoundCases)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        int start;
+        int end;
+        std::string pattern;
+    } cases[] = {
+        {"whole text selected", "abc abc", 0, 7, "abc"},
+        {"case matters", "abc abc", 0, 0, "ABC"},
+        {"A is the trail byte of ア", "\x83\x41", 0, 0, "A"},
+        {"0x5C is the trail byte of 表 and ソ", "\x95\x5c\x83\x5c", 0, 0, "\\"},
+    };
+    for (const Case& c : cases) {
+        size_t seenBefore = driver.Seen().size();
+        SetDocument(c.text, c.start, c.end);
+        driver.Queue(Type(c.pattern)).Queue(DialogDriver::Press(IDOK));
+        window.OnSearch();
+        SCOPED_TRACE(c.name);
+        ExpectNotFoundBox(seenBefore + 1, c.pattern);
+        EXPECT_EQ(Range(c.start, c.end), Selection());
+        EXPECT_EQ(c.pattern, window.lastSearchText);
+    }
+}
+
+// Offsets are bytes of the pane's text, and the control selects exactly the
+// characters they name, whatever units it counts in.
+TEST_F(Search, DoubleByteTextSelectsTheNamedCharacters)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string pattern;
+        Range expected;
+    } cases[] = {
+        {"x after 日本", "\x93\xfa\x96\x7bx", "x", {4, 5}},
+        {"\\y after 表ソ", "\x95\x5c\x83\x5c\\y", "\\y", {4, 6}},
+        {"本 after a line end", "ab\r\n\x93\xfa\x96\x7b", "\x96\x7b", {6, 8}},
+    };
+    for (const Case& c : cases) {
+        SetDocument(c.text, 0, 0);
+        driver.Queue(Type(c.pattern));
+        window.OnSearch();
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.expected, Selection());
+        EXPECT_EQ(c.pattern, SelectedByControl());
+    }
+}
+
+TEST_F(Search, UpwardWalksTheSameOccurrencesInReverse)
+{
+    SetDocument("abc abc", 7, 7);
+    driver.Queue(Type("abc", true));
+    window.OnSearch();
+    EXPECT_EQ(Range(4, 7), Selection());
+
+    window.OnFindNext();
+    EXPECT_EQ(Range(0, 3), Selection());
+
+    driver.Queue(DialogDriver::Press(IDOK));
+    window.OnFindNext();
+    ExpectNotFoundBox(1, "abc");
+    EXPECT_EQ(Range(0, 3), Selection());
+}
+
+TEST_F(Search, UpwardInDoubleByteTextSkipsTrailBytes)
+{
+    // ア 0-1 (trail 'A'), A 2, ア 3-4: from the end only the real A matches.
+    SetDocument("\x83\x41" "A\x83\x41", 5, 5);
+    driver.Queue(Type("A", true));
+    window.OnSearch();
+    EXPECT_EQ(Range(2, 3), Selection());
+    EXPECT_EQ("A", SelectedByControl());
+}
+
+TEST_F(Search, FindNextWithNothingRememberedOnlyOpensTheDialog)
+{
+    SetDocument("abc abc", 0, 0);
+    driver.Queue(Type("abc"));
+    window.OnFindNext();
+    EXPECT_EQ(Range(0, 3), Selection());
+    EXPECT_EQ(1u, opened.size());
+
+    // When that search fails, the box is shown once.
+    window.lastSearchText.clear();
+    SetDocument("xyz", 0, 0);
+    driver.Queue(Type("abc")).Queue(DialogDriver::Press(IDOK));
+    window.OnFindNext();
+    EXPECT_EQ(3u, driver.Seen().size());
+    ExpectNotFoundBox(2, "abc");
+}
+
+TEST_F(Search, CancelKeepsTheEarlierTextAndDirection)
+{
+    SetDocument("abc abc abc", 11, 11);
+    driver.Queue(Type("abc", true));
+    window.OnSearch();
+    EXPECT_EQ(Range(8, 11), Selection());
+
+    driver.Queue(DialogDriver::Press(IDCANCEL));
+    window.OnSearch();
+    EXPECT_EQ("abc", window.lastSearchText);
+    EXPECT_EQ(Range(8, 11), Selection());
+
+    window.OnFindNext();
+    EXPECT_EQ(Range(4, 7), Selection());
+}
+
+TEST_F(Search, EmptyTextCollapsesTheSelectionAtItsEnd)
+{
+    SetDocument("abc abc", 1, 3);
+    driver.Queue(Type(""));
+    window.OnSearch();
+    EXPECT_EQ(Range(3, 3), Selection());
+    EXPECT_EQ("", window.lastSearchText);
+}
+
+TEST_F(Search, DialogOpensEmptyWithDownCheckedEveryTime)
+{
+    SetDocument("abc abc", 7, 7);
+    // Up from the end finds 4-7; down from there finds nothing.
+    driver.Queue(Type("abc", true)).Queue(Type("abc")).Queue(DialogDriver::Press(IDOK));
+    window.OnSearch();
+    window.OnSearch();
+    ASSERT_EQ(2u, opened.size());
+    for (const Opened& o : opened) {
+        EXPECT_EQ("", o.text);
+        EXPECT_TRUE(o.downChecked);
+        EXPECT_FALSE(o.upChecked);
+    }
+}
