@@ -1,0 +1,54 @@
+// TextSearch: finds a byte pattern in narrow text of the process's code page
+// (932 on the target), accepting a match only where a character starts, never
+// at the trail byte of a double-byte character. One object holds one pattern
+// and its skip tables, so grep and the editor's search reuse it on any number
+// of texts without copying them. Offsets in and out are byte offsets.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class TextSearch {
+public:
+    static constexpr size_t npos = std::string_view::npos;
+
+    // One flag per byte value: true for the lead bytes of double-byte
+    // characters. A lead byte always takes the byte after it as its trail.
+    using LeadBytes = std::array<bool, 256>;
+    // The process's ANSI code page, from IsDBCSLeadByte, built once.
+    static const LeadBytes& ProcessLeadBytes();
+    // No lead bytes at all: a plain byte search, as in a single-byte code page.
+    static const LeadBytes& NoLeadBytes();
+
+    // The lead-byte table is referred to, not copied: it must outlive the object.
+    explicit TextSearch(std::string_view pattern);
+    TextSearch(std::string_view pattern, const LeadBytes& leadBytes);
+
+    // First match that starts at or after `from`; npos when there is none or
+    // when `from` lies beyond the text. An empty pattern matches at `from`.
+    size_t Find(std::string_view text, size_t from = 0) const;
+    // Last match that ends at or before `end` (the text's length when `end`
+    // lies beyond it), for an upward search. An empty pattern matches at `end`.
+    size_t FindLast(std::string_view text, size_t end = npos) const;
+
+    size_t PatternLength() const { return pattern.size(); }
+
+private:
+    using ShiftTable = std::array<uint32_t, 256>;
+
+    std::string pattern;
+    const LeadBytes* lead;
+    ShiftTable forwardShift;   // Horspool shifts keyed by the window's last byte
+    ShiftTable backwardShift;  // the same for right-to-left, keyed by its first byte
+};
+
+// One-off searches with the process's code page; a loop should keep one
+// TextSearch instead.
+size_t FindText(std::string_view text, size_t from, std::string_view pattern);
+size_t FindLastText(std::string_view text, size_t end, std::string_view pattern);
+
+// Whether a character of the text starts at byte offset pos (true at the end).
+bool IsCharacterStart(std::string_view text, size_t pos);
