@@ -148,13 +148,16 @@ std::string BenchTree::MakeText(uint32_t size, bool crlf)
     return text;
 }
 
-// Japanese and ASCII lines of a few dozen bytes, some short or empty lines
-// and now and then a line of one to three kilobytes.
+// Japanese and ASCII lines of a few dozen bytes, about one in thirty of them
+// with the common text, some short or empty lines and now and then a line of
+// one to three kilobytes.
 void BenchTree::AppendLine(std::string& text, bool crlf)
 {
     uint32_t kind = Random(100);
     if (kind < 42) {
         AppendPhrases(text, 1 + static_cast<int>(Random(4)));
+        if (Random(30) == 0)
+            text += CommonText();
     } else if (kind < 84) {
         int words = 3 + static_cast<int>(Random(10));
         for (int w = 0; w < words; ++w) {
@@ -173,11 +176,8 @@ void BenchTree::AppendLine(std::string& text, bool crlf)
 
 void BenchTree::AppendPhrases(std::string& text, int count)
 {
-    for (int p = 0; p < count; ++p) {
+    for (int p = 0; p < count; ++p)
         text += JapanesePhrases[Random(CountOf(JapanesePhrases))];
-        if (Random(120) == 0)
-            text += CommonText();
-    }
 }
 
 // xorshift64*: fast, and the same tree for every run.
