@@ -1,0 +1,14 @@
+// SaveFileSafely: writes a whole file so that a failure never costs the old
+// contents. The bytes go to a new temporary file in the target's folder,
+// which takes the target's place only after every byte was written and
+// flushed: ReplaceFileA over an existing target (its attributes stay),
+// MoveFileExA where there is none. On failure the temporary file is removed
+// and the target is untouched; a target that cannot be written is refused
+// before any file is made.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// 1 when the file now holds exactly size bytes from data, else 0.
+int SaveFileSafely(const std::string& path, const char* data, size_t size);
