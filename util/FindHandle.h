@@ -22,6 +22,7 @@ public:
     bool Next();
 
 private:
+    // Declared first: the search fills it while handle is initialised.
+    WIN32_FIND_DATAA entry = {};
     HANDLE handle;
-    WIN32_FIND_DATAA entry;
 };

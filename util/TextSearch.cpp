@@ -1,6 +1,7 @@
 #include "util/TextSearch.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "framework/Win32.h"
@@ -23,8 +24,8 @@ TextSearch::LeadBytes BuildProcessLeadBytes()
 // remembered so that neither a forward nor a backward search rescans it.
 class BoundaryCheck {
 public:
-    BoundaryCheck(std::string_view text, const TextSearch::LeadBytes& lead)
-        : bytes(reinterpret_cast<const unsigned char*>(text.data())), lead(lead)
+    BoundaryCheck(std::string_view text, const TextSearch::LeadBytes& leadBytes)
+        : bytes(reinterpret_cast<const unsigned char*>(text.data())), lead(leadBytes)
     {
     }
 
@@ -55,9 +56,27 @@ private:
     size_t runEnd = 0;
 };
 
-uint32_t ClampShift(size_t shift)
+// Candidates are found eight window positions at a time: a word of the text
+// at the window starts and one at the window ends are compared with the
+// pattern's first and last bytes in every byte lane at once. The words are
+// read least significant byte first, as x86 stores them.
+const uint64_t laneOnes = 0x0101010101010101ull;
+const uint64_t laneHighs = 0x8080808080808080ull;
+
+inline uint64_t LoadWord(const unsigned char* p)
 {
-    return static_cast<uint32_t>(std::min<size_t>(shift, UINT32_MAX));
+    uint64_t word;
+    std::memcpy(&word, p, sizeof(word));
+    return word;
+}
+
+// 0x80 in every lane that holds the byte spread over `filled`. A lane just
+// above a true hit can be marked too (the borrow), never a true hit missed:
+// every candidate is verified anyway.
+inline uint64_t LanesEqual(uint64_t word, uint64_t filled)
+{
+    const uint64_t v = word ^ filled;
+    return (v - laneOnes) & ~v & laneHighs;
 }
 
 }  // namespace
@@ -82,13 +101,6 @@ TextSearch::TextSearch(std::string_view pattern)
 TextSearch::TextSearch(std::string_view patternText, const LeadBytes& leadBytes)
     : pattern(patternText), lead(&leadBytes)
 {
-    const size_t m = pattern.size();
-    forwardShift.fill(ClampShift(m));
-    backwardShift.fill(ClampShift(m));
-    for (size_t i = 0; i + 1 < m; ++i)
-        forwardShift[static_cast<unsigned char>(pattern[i])] = ClampShift(m - 1 - i);
-    for (size_t i = m; i > 1; --i)
-        backwardShift[static_cast<unsigned char>(pattern[i - 1])] = ClampShift(i - 1);
 }
 
 size_t TextSearch::Find(std::string_view text, size_t from) const
@@ -104,33 +116,30 @@ size_t TextSearch::Find(std::string_view text, size_t from) const
 
     const auto* t = reinterpret_cast<const unsigned char*>(text.data());
     const auto* p = reinterpret_cast<const unsigned char*>(pattern.data());
-    BoundaryCheck boundary(text, *lead);
-
-    if (m == 1) {
-        size_t pos = from;
-        while (pos < n) {
-            const void* hit = std::memchr(t + pos, p[0], n - pos);
-            if (hit == nullptr)
-                return npos;
-            pos = static_cast<size_t>(static_cast<const unsigned char*>(hit) - t);
-            if (boundary.IsStart(pos))
-                return pos;
-            ++pos;
-        }
-        return npos;
-    }
-
-    // Horspool: every shift keeps all byte-wise matches in reach, and the
-    // matches that count are a subset of those.
     const size_t last = m - 1;
-    const unsigned char lastByte = p[last];
+    const uint64_t firstLanes = laneOnes * p[0];
+    const uint64_t lastLanes = laneOnes * p[last];
+    BoundaryCheck boundary(text, *lead);
+    auto isMatch = [&](size_t at) {
+        return t[at] == p[0] && t[at + last] == p[last] &&
+               (m <= 2 || std::memcmp(t + at + 1, p + 1, m - 2) == 0) && boundary.IsStart(at);
+    };
+
+    // Window starts from..lastStart; each block covers eight of them.
     const size_t lastStart = n - m;
     size_t pos = from;
-    while (pos <= lastStart) {
-        const unsigned char c = t[pos + last];
-        if (c == lastByte && std::memcmp(t + pos, p, last) == 0 && boundary.IsStart(pos))
+    for (; pos <= lastStart && lastStart - pos >= 7; pos += 8) {
+        uint64_t hits = LanesEqual(LoadWord(t + pos), firstLanes) &
+                        LanesEqual(LoadWord(t + pos + last), lastLanes);
+        for (; hits != 0; hits &= hits - 1) {
+            const size_t at = pos + static_cast<size_t>(__builtin_ctzll(hits)) / 8;
+            if (isMatch(at))
+                return at;
+        }
+    }
+    for (; pos <= lastStart; ++pos) {
+        if (isMatch(pos))
             return pos;
-        pos += forwardShift[c];
     }
     return npos;
 }
@@ -147,19 +156,34 @@ size_t TextSearch::FindLast(std::string_view text, size_t end) const
 
     const auto* t = reinterpret_cast<const unsigned char*>(text.data());
     const auto* p = reinterpret_cast<const unsigned char*>(pattern.data());
+    const size_t last = m - 1;
+    const uint64_t firstLanes = laneOnes * p[0];
+    const uint64_t lastLanes = laneOnes * p[last];
     BoundaryCheck boundary(text, *lead);
+    auto isMatch = [&](size_t at) {
+        return t[at] == p[0] && t[at + last] == p[last] &&
+               (m <= 2 || std::memcmp(t + at + 1, p + 1, m - 2) == 0) && boundary.IsStart(at);
+    };
 
-    const unsigned char firstByte = p[0];
-    size_t pos = end - m;
-    for (;;) {
-        const unsigned char c = t[pos];
-        if (c == firstByte && std::memcmp(t + pos + 1, p + 1, m - 1) == 0 && boundary.IsStart(pos))
-            return pos;
-        const size_t shift = backwardShift[c];
-        if (shift > pos)
-            return npos;
-        pos -= shift;
+    // Window starts below `limit`, eight at a time from the top.
+    size_t limit = end - m + 1;
+    for (; limit >= 8; limit -= 8) {
+        const size_t block = limit - 8;
+        uint64_t hits = LanesEqual(LoadWord(t + block), firstLanes) &
+                        LanesEqual(LoadWord(t + block + last), lastLanes);
+        while (hits != 0) {
+            const int bit = 63 - __builtin_clzll(hits);
+            const size_t at = block + static_cast<size_t>(bit) / 8;
+            if (isMatch(at))
+                return at;
+            hits &= ~(uint64_t{1} << bit);
+        }
     }
+    while (limit-- > 0) {
+        if (isMatch(limit))
+            return limit;
+    }
+    return npos;
 }
 
 size_t FindText(std::string_view text, size_t from, std::string_view pattern)

@@ -1,13 +1,12 @@
 // TextSearch: finds a byte pattern in narrow text of the process's code page
 // (932 on the target), accepting a match only where a character starts, never
-// at the trail byte of a double-byte character. One object holds one pattern
-// and its skip tables, so grep and the editor's search reuse it on any number
-// of texts without copying them. Offsets in and out are byte offsets.
+// at the trail byte of a double-byte character. One object holds one pattern;
+// grep and the editor's search run it over their texts in place, without
+// copying lines. Offsets in and out are byte offsets.
 #pragma once
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,12 +36,8 @@ public:
     size_t PatternLength() const { return pattern.size(); }
 
 private:
-    using ShiftTable = std::array<uint32_t, 256>;
-
     std::string pattern;
     const LeadBytes* lead;
-    ShiftTable forwardShift;   // Horspool shifts keyed by the window's last byte
-    ShiftTable backwardShift;  // the same for right-to-left, keyed by its first byte
 };
 
 // One-off searches with the process's code page; a loop should keep one
