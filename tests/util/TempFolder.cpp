@@ -31,7 +31,7 @@ void RemoveTree(const std::string& folder)
 
 }  // namespace
 
-TempFolder::TempFolder()
+util_tests::TempFolder::TempFolder()
 {
     static int counter = 0;
     char temp[MAX_PATH + 1] = {};
@@ -42,7 +42,7 @@ TempFolder::TempFolder()
     } while (!::CreateDirectoryA(path.c_str(), nullptr));
 }
 
-TempFolder::~TempFolder()
+util_tests::TempFolder::~TempFolder()
 {
     RemoveTree(path);
 }

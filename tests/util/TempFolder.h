@@ -4,6 +4,10 @@
 
 #include <string>
 
+// Its own namespace: tests/support has a TempFolder too, linked into every
+// test program.
+namespace util_tests {
+
 class TempFolder {
 public:
     TempFolder();
@@ -19,6 +23,10 @@ public:
 private:
     std::string path;
 };
+
+} // namespace util_tests
+
+using util_tests::TempFolder;
 
 bool WriteTextFile(const std::string& path, const std::string& content);
 // The file's bytes, or "<missing>" when it cannot be read.
