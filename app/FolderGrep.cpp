@@ -11,6 +11,29 @@ std::string UpToZero(const std::string& text)
     return std::string(text.c_str());
 }
 
+// The first position in [from, to) that holds byte, or to. Eight bytes are
+// tested at a time (a zero byte of word ^ pattern shows as a high bit): the
+// run-time library's memchr goes byte by byte, and these scans cover every
+// byte of every file that has a match.
+size_t FindByte(const char* text, size_t from, size_t to, char byte)
+{
+    constexpr uint64_t Ones = 0x0101010101010101ull;
+    constexpr uint64_t Highs = 0x8080808080808080ull;
+    const uint64_t pattern = Ones * static_cast<unsigned char>(byte);
+    size_t pos = from;
+    while (to - pos >= 8) {
+        uint64_t word;
+        std::memcpy(&word, text + pos, 8);
+        const uint64_t x = word ^ pattern;
+        if (((x - Ones) & ~x & Highs) != 0)
+            break;
+        pos += 8;
+    }
+    while (pos < to && text[pos] != byte)
+        ++pos;
+    return pos;
+}
+
 } // namespace
 
 FolderGrep::FolderGrep(const std::string& text)
@@ -47,9 +70,6 @@ void FolderGrep::OnFile(const std::string& path)
         Skip(path);
         return;
     }
-    const void* zero = std::memchr(text.data(), '\0', text.size());
-    if (zero != nullptr)
-        text = text.substr(0, static_cast<size_t>(static_cast<const char*>(zero) - text.data()));
     SearchText(text, path, *out);
 }
 
@@ -92,34 +112,38 @@ void FolderGrep::Skip(const std::string& path)
 // Matches are found in the whole text at once; only around a match are the
 // line's bounds and number worked out, counting the line breaks passed since
 // the previous one. After a match the search goes on at the next line, so a
-// line is reported once.
+// line is reported once. The text ends at its first zero byte; that is
+// checked only as far as a match needs it, so a file without a match is
+// scanned once, by the matcher alone.
 void FolderGrep::SearchText(std::string_view text, const std::string& path, std::string& results) const
 {
     if (pattern.empty()) {
-        AppendEveryLine(text, path, results);
+        AppendEveryLine(text.substr(0, FindByte(text.data(), 0, text.size(), '\0')), path, results);
         return;
     }
     if (patternHasLineBreak)
         return; // no line holds a line break
     const char* const begin = text.data();
-    const size_t size = text.size();
     uint64_t lineNumber = 1;
     size_t lineStart = 0;
+    size_t zeroFreeUpTo = 0;
     for (;;) {
         const size_t hit = search.Find(text, lineStart);
         if (hit == TextSearch::npos)
             return;
-        for (;;) {
-            const void* br = std::memchr(begin + lineStart, '\n', hit - lineStart);
-            if (br == nullptr)
-                break;
-            lineStart = static_cast<size_t>(static_cast<const char*>(br) - begin) + 1;
+        const size_t lineEnd = FindByte(begin, hit, text.size(), '\n');
+        const size_t zero = FindByte(begin, zeroFreeUpTo, lineEnd, '\0');
+        if (zero < lineEnd) {
+            text = text.substr(0, zero); // search again in what is left
+            continue;
+        }
+        zeroFreeUpTo = lineEnd;
+        for (size_t br = FindByte(begin, lineStart, hit, '\n'); br < hit; br = FindByte(begin, br + 1, hit, '\n')) {
+            lineStart = br + 1;
             ++lineNumber;
         }
-        const void* br = std::memchr(begin + hit, '\n', size - hit);
-        const size_t lineEnd = br != nullptr ? static_cast<size_t>(static_cast<const char*>(br) - begin) : size;
         AppendResult(path, lineNumber, text.substr(lineStart, lineEnd - lineStart), results);
-        if (br == nullptr)
+        if (lineEnd == text.size())
             return;
         lineStart = lineEnd + 1;
         ++lineNumber;
@@ -129,15 +153,12 @@ void FolderGrep::SearchText(std::string_view text, const std::string& path, std:
 // An empty text is one empty line, and a final "\n" is followed by one.
 void FolderGrep::AppendEveryLine(std::string_view text, const std::string& path, std::string& results) const
 {
-    const char* const begin = text.data();
-    const size_t size = text.size();
     uint64_t lineNumber = 1;
     size_t lineStart = 0;
     for (;;) {
-        const void* br = std::memchr(begin + lineStart, '\n', size - lineStart);
-        const size_t lineEnd = br != nullptr ? static_cast<size_t>(static_cast<const char*>(br) - begin) : size;
+        const size_t lineEnd = FindByte(text.data(), lineStart, text.size(), '\n');
         AppendResult(path, lineNumber, text.substr(lineStart, lineEnd - lineStart), results);
-        if (br == nullptr)
+        if (lineEnd == text.size())
             return;
         lineStart = lineEnd + 1;
         ++lineNumber;
