@@ -1,0 +1,116 @@
+#include "app/FolderWalk.h"
+
+#include <cstring>
+#include <memory>
+
+#include "util/FindHandle.h"
+
+namespace {
+
+struct HandleCloser {
+    void operator()(HANDLE h) const { ::CloseHandle(h); }
+};
+using FileHandle = std::unique_ptr<void, HandleCloser>;
+
+bool IsDotEntry(const char* name)
+{
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+// A sub-folder remembered during the enumeration, walked after the files.
+struct SubFolder {
+    std::string name;
+    bool isLink;
+};
+
+} // namespace
+
+bool FolderWalk::FolderId::operator==(const FolderId& other) const
+{
+    return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
+}
+
+void FolderWalk::OnFolder(const std::string&)
+{
+}
+
+void FolderWalk::Walk(const std::string& folder)
+{
+    path = folder;
+    levels.clear();
+    levels.push_back(Level{path.size(), 0, FolderId()});
+    WalkLevel();
+    levels.clear();
+}
+
+// Walks the folder in `path`; leaves `path` as it found it.
+void FolderWalk::WalkLevel()
+{
+    const size_t folderLength = path.size();
+    std::vector<SubFolder> subFolders;
+    {
+        path += "\\*.*";
+        FindHandle find(path);
+        path.resize(folderLength);
+        // A folder that cannot be enumerated has no entries to take.
+        for (bool more = find.IsOpen(); more; more = find.Next()) {
+            const WIN32_FIND_DATAA& entry = find.Entry();
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (!IsDotEntry(entry.cFileName))
+                    subFolders.push_back(SubFolder{
+                        entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+                continue;
+            }
+            path += '\\';
+            path += entry.cFileName;
+            OnFile(path);
+            path.resize(folderLength);
+        }
+    }
+    for (const SubFolder& sub : subFolders) {
+        path += '\\';
+        path += sub.name;
+        OnFolder(path);
+        if (!sub.isLink || !LeadsBack(path)) {
+            levels.push_back(Level{path.size(), 0, FolderId()});
+            WalkLevel();
+            levels.pop_back();
+        }
+        path.resize(folderLength);
+    }
+}
+
+// Whether the link at linkPath reaches one of the folders the walk is inside.
+// A link whose target cannot be identified is not entered either: the walk
+// could not tell whether it loops.
+bool FolderWalk::LeadsBack(const std::string& linkPath)
+{
+    FolderId target;
+    if (!ReadFolderId(linkPath, target))
+        return true;
+    for (Level& level : levels) {
+        if (level.idState == 0)
+            level.idState = ReadFolderId(path.substr(0, level.pathLength), level.id) ? 1 : -1;
+        if (level.idState == 1 && level.id == target)
+            return true;
+    }
+    return false;
+}
+
+// Opening follows links, so a link and its target give the same identity.
+bool FolderWalk::ReadFolderId(const std::string& folderPath, FolderId& id)
+{
+    HANDLE opened = ::CreateFileA(folderPath.c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return false;
+    FileHandle folder(opened);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(folder.get(), &info))
+        return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.indexHigh = info.nFileIndexHigh;
+    id.indexLow = info.nFileIndexLow;
+    return true;
+}
