@@ -19,7 +19,11 @@ void RemoveTree(const std::string& folder)
                 continue;
             std::string full = folder + "\\" + name;
             ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            // A folder link is removed itself; walking into it could loop or
+            // empty a folder outside the test's own.
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                ::RemoveDirectoryA(full.c_str());
+            else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(full);
             else
                 ::DeleteFileA(full.c_str());
