@@ -8,15 +8,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/setup.sh"
 source "$here/wine-env.sh"
 
-quorvane_build i686
-target=$(quorvane_run_target)
-if [ "$target" != i686 ]; then
-    echo "bench: this kernel cannot run 32-bit programs; timing the 64-bit build"
-    quorvane_build "$target"
-fi
-
-dir="$QUORVANE_ROOT/build/$target"
+quorvane_build_runnable
 trap wine_session_stop EXIT
 trap 'exit 130' INT TERM
-wine_session_start "$dir" "$target"
-"$QUORVANE_WINE" "$dir/bin/grep_bench.exe" "$@"
+wine_session_start "$QUORVANE_RUN_DIR" "$QUORVANE_RUN_TARGET"
+"$QUORVANE_WINE" "$QUORVANE_RUN_DIR/bin/grep_bench.exe" "$@"
