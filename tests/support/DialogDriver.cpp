@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "support/WindowText.h"
+
 namespace {
 
 // The driver whose timer runs on this thread.
@@ -17,9 +19,7 @@ const int MessageTextId = 65535;    // the text of a message box
 
 bool IsDialogClass(HWND h)
 {
-    char name[16] = {};
-    ::GetClassNameA(h, name, sizeof(name));
-    return std::string(name) == "#32770";
+    return WindowClass(h) == "#32770";
 }
 
 // A dialog of this thread that the user could answer now.
@@ -36,17 +36,6 @@ BOOL CALLBACK FindAnswerable(HWND h, LPARAM result)
         return TRUE;
     *reinterpret_cast<HWND*>(result) = h;
     return FALSE;
-}
-
-std::string WindowText(HWND h)
-{
-    if (h == nullptr)
-        return std::string();
-    int length = ::GetWindowTextLengthA(h);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int got = ::GetWindowTextA(h, &text[0], length + 1);
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
 }
 
 // The edit box that holds the file name of an Open or Save dialog.
