@@ -9,115 +9,13 @@
 #include <vector>
 
 #include "framework/Win32.h"
+#include "support/DialogDriver.h"
+#include "support/EditorProcess.h"
+#include "support/HandleOwner.h"
+#include "support/WaitUntil.h"
+#include "support/WindowText.h"
 
 namespace {
-
-constexpr DWORD WaitLimitMs = 30000;
-
-std::string EditorPath()
-{
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + "Quorvane.exe";
-}
-
-bool WaitFor(const std::function<bool()>& done)
-{
-    for (DWORD waited = 0; waited < WaitLimitMs; waited += 20) {
-        if (done())
-            return true;
-        ::Sleep(20);
-    }
-    return done();
-}
-
-std::string ClassOf(HWND window)
-{
-    char name[64] = {};
-    ::GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
-std::string TextOf(HWND window)
-{
-    char text[256] = {};
-    ::GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
-// One editor process; a process still running at the end is killed, so a
-// failing test never leaves an editor behind for the next one.
-class EditorProcess {
-public:
-    EditorProcess()
-    {
-        std::string commandLine = "\"" + EditorPath() + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        if (!::CreateProcessA(EditorPath().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &info))
-            info = {};
-    }
-    ~EditorProcess()
-    {
-        if (info.hProcess != nullptr) {
-            if (IsRunning()) {
-                ::TerminateProcess(info.hProcess, 99);
-                ::WaitForSingleObject(info.hProcess, WaitLimitMs);
-            }
-            ::CloseHandle(info.hProcess);
-            ::CloseHandle(info.hThread);
-        }
-    }
-    EditorProcess(const EditorProcess&) = delete;
-    EditorProcess& operator=(const EditorProcess&) = delete;
-
-    bool Started() const { return info.hProcess != nullptr; }
-    DWORD Id() const { return info.dwProcessId; }
-    bool IsRunning() const { return ::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
-
-    // Waits for the process to end; its exit code, or -1 if it keeps running.
-    long ExitCode() const
-    {
-        if (::WaitForSingleObject(info.hProcess, WaitLimitMs) != WAIT_OBJECT_0)
-            return -1;
-        DWORD code = 0;
-        ::GetExitCodeProcess(info.hProcess, &code);
-        return static_cast<long>(code);
-    }
-
-private:
-    PROCESS_INFORMATION info = {};
-};
-
-struct WindowSearch {
-    DWORD processId;
-    HWND owner;         // for owned dialogs; nullptr for the main window
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND candidate, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(candidate, &pid);
-    if (pid != search->processId || ClassOf(candidate) != search->className || !::IsWindowVisible(candidate))
-        return TRUE;
-    if (search->owner != nullptr && ::GetWindow(candidate, GW_OWNER) != search->owner)
-        return TRUE;
-    search->found = candidate;
-    return FALSE;
-}
-
-HWND FindTopLevel(DWORD processId, HWND owner, const char* className)
-{
-    WindowSearch search = {processId, owner, className, nullptr};
-    ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // Returns once the window's thread has come back to its message loop: a sent
 // message is only taken there (or in a modal loop), never in the middle of a
@@ -125,25 +23,17 @@ HWND FindTopLevel(DWORD processId, HWND owner, const char* className)
 bool RoundTrip(HWND window)
 {
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, WaitLimitMs, &result) != 0;
+    return ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, DefaultWaitLimitMs, &result) != 0;
 }
 
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(editor.Started()) << "cannot start " << EditorPath();
-        ASSERT_TRUE(WaitFor([&] { return (main = FindTopLevel(editor.Id(), nullptr, "TestWindow")) != nullptr; }))
-            << "no visible TestWindow from the editor";
+        ASSERT_TRUE(editor.Started()) << "cannot start " << EditorProcess::Path();
+        main = editor.WaitForMainWindow();
+        ASSERT_NE(nullptr, main) << "no visible TestWindow from the editor";
         ASSERT_TRUE(RoundTrip(main)) << "the editor does not reach its message loop";
-    }
-
-    // The exit question: the dialog-class box owned by the main window.
-    HWND WaitForQuestion()
-    {
-        HWND box = nullptr;
-        WaitFor([&] { return (box = FindTopLevel(editor.Id(), main, "#32770")) != nullptr; });
-        return box;
     }
 
     EditorProcess editor;
@@ -152,7 +42,7 @@ protected:
 
 TEST_F(EditorTest, MainWindowStartsUntitledAndCentred)
 {
-    EXPECT_EQ("無題 - Quorvane", TextOf(main));
+    EXPECT_EQ("無題 - Quorvane", WindowText(main));
     LONG style = ::GetWindowLongA(main, GWL_STYLE);
     EXPECT_EQ(0x10CF0000, style & 0x10CF0000) << "visible overlapped window, style " << std::hex << style;
     RECT frame = {};
@@ -210,42 +100,10 @@ private:
     HWND handle = nullptr;
 };
 
-class Library {
-public:
-    explicit Library(const std::string& path) : handle(::LoadLibraryA(path.c_str())) {}
-    ~Library()
-    {
-        if (handle != nullptr)
-            ::FreeLibrary(handle);
-    }
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-    HMODULE Get() const { return handle; }
-
-private:
-    HMODULE handle;
-};
-
-class Hook {
-public:
-    explicit Hook(HHOOK h) : handle(h) {}
-    ~Hook()
-    {
-        if (handle != nullptr)
-            ::UnhookWindowsHookEx(handle);
-    }
-    Hook(const Hook&) = delete;
-    Hook& operator=(const Hook&) = delete;
-    HHOOK Get() const { return handle; }
-
-private:
-    HHOOK handle;
-};
-
 // Runs this thread's messages until done() or the wait limit.
 bool PumpUntil(const std::function<bool()>& done, HWND acceleratorWindow = nullptr, HACCEL table = nullptr)
 {
-    return WaitFor([&] {
+    return WaitUntil([&] {
         MSG msg;
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (table != nullptr && ::TranslateAcceleratorA(acceleratorWindow, table, &msg))
@@ -276,16 +134,14 @@ TEST_F(EditorTest, MenuBarShowsTheCommands)
         "2\t1\t104\tバージョン情報 ...(&A)\n";
     ASSERT_NE(nullptr, ::GetMenu(main)) << "the main window has no menu";
 
-    std::string folder = EditorPath();
-    folder.erase(folder.find_last_of("\\/") + 1);
-    Library probe(folder + "e2e_start_menu_probe.dll");
+    ModuleHandle probe(::LoadLibraryA(EditorProcess::Beside("e2e_start_menu_probe.dll").c_str()));
     ASSERT_NE(nullptr, probe.Get());
     using Install = HHOOK (*)(DWORD);
     auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(::GetProcAddress(probe.Get(), "InstallMenuProbe")));
     ASSERT_NE(nullptr, install);
     TestProcessWindow receiver("QuorvaneMenuReceiver", ReceiveReport, WS_OVERLAPPED);
     ASSERT_NE(nullptr, receiver.Get());
-    Hook hook(install(::GetWindowThreadProcessId(main, nullptr)));
+    HookHandle hook(install(::GetWindowThreadProcessId(main, nullptr)));
     ASSERT_NE(nullptr, hook.Get());
 
     menuReport.clear();
@@ -316,7 +172,7 @@ TEST_F(EditorTest, PanesSitSideBySide)
         SCOPED_TRACE(testing::Message() << row.name << " (id " << row.id << "), client " << w << " x " << h);
         HWND pane = ::GetDlgItem(main, row.id);
         ASSERT_NE(nullptr, pane);
-        EXPECT_EQ("Edit", ClassOf(pane));
+        EXPECT_EQ("Edit", WindowClass(pane));
         // A multi-line Edit draws its own border and drops WS_BORDER from its style.
         const LONG paneStyle = 0x50B000C4;
         EXPECT_EQ(paneStyle & ~WS_BORDER, ::GetWindowLongA(pane, GWL_STYLE) & ~WS_BORDER);
@@ -359,7 +215,7 @@ struct ButtonSearch {
 
 BOOL CALLBACK CollectVisibleButton(HWND child, LPARAM param)
 {
-    if (ClassOf(child) == "Button" && ::IsWindowVisible(child))
+    if (WindowClass(child) == "Button" && ::IsWindowVisible(child))
         reinterpret_cast<ButtonSearch*>(param)->ids.push_back(::GetDlgCtrlID(child));
     return TRUE;
 }
@@ -379,16 +235,15 @@ TEST(Editor, ExitQuestionDecidesWhetherTheEditorEnds)
         SCOPED_TRACE(c.name);
         EditorProcess process;
         ASSERT_TRUE(process.Started());
-        HWND window = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (window = FindTopLevel(process.Id(), nullptr, "TestWindow")) != nullptr; }));
+        HWND window = process.WaitForMainWindow();
+        ASSERT_NE(nullptr, window);
         ASSERT_TRUE(RoundTrip(window));
 
         Ask(window, c.closer);
-        HWND box = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (box = FindTopLevel(process.Id(), window, "#32770")) != nullptr; }))
-            << "no exit question";
-        EXPECT_EQ("終了の確認", TextOf(box));
-        EXPECT_EQ("終了しますか？", TextOf(::GetDlgItem(box, 65535)));
+        HWND box = process.WaitForOwnedDialog();
+        ASSERT_NE(nullptr, box) << "no exit question";
+        EXPECT_EQ("終了の確認", WindowText(box));
+        EXPECT_EQ("終了しますか？", DialogDriver::TextOf(box, 65535));
         ButtonSearch buttons;
         ::EnumChildWindows(box, CollectVisibleButton, reinterpret_cast<LPARAM>(&buttons));
         EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), buttons.ids);
@@ -421,15 +276,15 @@ TEST(Editor, ExitQuestionDecidesWhetherTheEditorEnds)
             EXPECT_EQ(0, process.ExitCode());
             continue;
         }
-        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); })) << "the question stays open";
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "the question stays open";
         ASSERT_TRUE(RoundTrip(window)) << "the main window is gone";
         EXPECT_TRUE(process.IsRunning());
         EXPECT_TRUE(::IsWindowVisible(window));
 
         // Still closable afterwards, with exit code 0.
         Ask(window, Closer::CloseMessage);
-        ASSERT_TRUE(WaitFor([&] { return (box = FindTopLevel(process.Id(), window, "#32770")) != nullptr; }))
-            << "no exit question the second time";
+        box = process.WaitForOwnedDialog();
+        ASSERT_NE(nullptr, box) << "no exit question the second time";
         ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(0, process.ExitCode());
     }
@@ -445,41 +300,9 @@ LRESULT CALLBACK RecordCommand(HWND window, UINT message, WPARAM wParam, LPARAM 
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-class DataModule {
-public:
-    DataModule() : handle(::LoadLibraryExA(EditorPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~DataModule()
-    {
-        if (handle != nullptr)
-            ::FreeLibrary(handle);
-    }
-    DataModule(const DataModule&) = delete;
-    DataModule& operator=(const DataModule&) = delete;
-    HMODULE Get() const { return handle; }
-
-private:
-    HMODULE handle;
-};
-
-class AcceleratorHandle {
-public:
-    explicit AcceleratorHandle(HACCEL h) : handle(h) {}
-    ~AcceleratorHandle()
-    {
-        if (handle != nullptr)
-            ::DestroyAcceleratorTable(handle);
-    }
-    AcceleratorHandle(const AcceleratorHandle&) = delete;
-    AcceleratorHandle& operator=(const AcceleratorHandle&) = delete;
-    HACCEL Get() const { return handle; }
-
-private:
-    HACCEL handle;
-};
-
 BOOL CALLBACK FindAboutBox(HWND window, LPARAM param)
 {
-    if (ClassOf(window) == "#32770" && TextOf(window) == "バージョン情報") {
+    if (WindowClass(window) == "#32770" && WindowText(window) == "バージョン情報") {
         *reinterpret_cast<HWND*>(param) = window;
         return FALSE;
     }
@@ -536,7 +359,7 @@ TEST_F(EditorTest, AltSlashAndAltQuestionMarkDoNotOpenTheAboutBox)
 
     // The keys are good probes: a window of this test that does translate
     // with the executable's table gets command 104 from each of them.
-    DataModule exe;
+    ModuleHandle exe(EditorProcess::LoadAsData());
     AcceleratorHandle table(::LoadAcceleratorsA(exe.Get(), MAKEINTRESOURCEA(109)));
     ASSERT_NE(nullptr, table.Get());
     {
@@ -558,7 +381,7 @@ TEST_F(EditorTest, AltSlashAndAltQuestionMarkDoNotOpenTheAboutBox)
     for (char key : keys)
         TypeWithAlt(key);
     PressAltF4();
-    HWND box = WaitForQuestion();
+    HWND box = editor.WaitForOwnedDialog(); // the exit question
     HWND about = nullptr;
     ::EnumThreadWindows(::GetWindowThreadProcessId(main, nullptr), FindAboutBox, reinterpret_cast<LPARAM>(&about));
     EXPECT_EQ(nullptr, about) << "Alt+/ or Alt+? opened the About box";
