@@ -11,84 +11,12 @@
 #include <vector>
 
 #include "framework/Win32.h"
+#include "support/EditorProcess.h"
+#include "support/HandleOwner.h"
 
 namespace {
 
 constexpr WORD Japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT); // 0x0411
-
-std::string EditorPath()
-{
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + "Quorvane.exe";
-}
-
-// The editor's executable mapped as data: its resources without its code.
-class DataModule {
-public:
-    DataModule() : handle(::LoadLibraryExA(EditorPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~DataModule()
-    {
-        if (handle != nullptr)
-            ::FreeLibrary(handle);
-    }
-    DataModule(const DataModule&) = delete;
-    DataModule& operator=(const DataModule&) = delete;
-    HMODULE Get() const { return handle; }
-
-private:
-    HMODULE handle;
-};
-
-class MenuHandle {
-public:
-    explicit MenuHandle(HMENU h) : handle(h) {}
-    ~MenuHandle()
-    {
-        if (handle != nullptr)
-            ::DestroyMenu(handle);
-    }
-    MenuHandle(const MenuHandle&) = delete;
-    MenuHandle& operator=(const MenuHandle&) = delete;
-    HMENU Get() const { return handle; }
-
-private:
-    HMENU handle;
-};
-
-class AcceleratorHandle {
-public:
-    explicit AcceleratorHandle(HACCEL h) : handle(h) {}
-    ~AcceleratorHandle()
-    {
-        if (handle != nullptr)
-            ::DestroyAcceleratorTable(handle);
-    }
-    AcceleratorHandle(const AcceleratorHandle&) = delete;
-    AcceleratorHandle& operator=(const AcceleratorHandle&) = delete;
-    HACCEL Get() const { return handle; }
-
-private:
-    HACCEL handle;
-};
-
-class IconHandle {
-public:
-    explicit IconHandle(HICON h) : handle(h) {}
-    ~IconHandle()
-    {
-        if (handle != nullptr)
-            ::DestroyIcon(handle);
-    }
-    IconHandle(const IconHandle&) = delete;
-    IconHandle& operator=(const IconHandle&) = delete;
-    HICON Get() const { return handle; }
-
-private:
-    HICON handle;
-};
 
 using Bytes = std::vector<unsigned char>;
 
@@ -227,8 +155,8 @@ struct ParsedMenuRow {
 
 TEST(Resources, EveryResourceIsJapaneseOnly)
 {
-    DataModule exe;
-    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    ModuleHandle exe(EditorProcess::LoadAsData());
+    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     struct Entry {
         LPCSTR type;
         WORD id;
@@ -252,8 +180,8 @@ TEST(Resources, EveryResourceIsJapaneseOnly)
 
 TEST(Resources, MenuTemplateHasTheCommandsAndEndMarks)
 {
-    DataModule exe;
-    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    ModuleHandle exe(EditorProcess::LoadAsData());
+    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     Bytes bytes = ResourceBytes(exe.Get(), RT_MENU, 109);
     ASSERT_FALSE(bytes.empty());
     Reader in(bytes);
@@ -284,8 +212,8 @@ TEST(Resources, MenuTemplateHasTheCommandsAndEndMarks)
 
 TEST(Resources, LoadedMenuReadsBackInCodePage932)
 {
-    DataModule exe;
-    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    ModuleHandle exe(EditorProcess::LoadAsData());
+    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     MenuHandle menu(::LoadMenuA(exe.Get(), MAKEINTRESOURCEA(109)));
     ASSERT_NE(nullptr, menu.Get());
 
@@ -322,8 +250,8 @@ TEST(Resources, LoadedMenuReadsBackInCodePage932)
 
 TEST(Resources, AcceleratorTableIsAltSlashAndAltQuestionMark)
 {
-    DataModule exe;
-    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    ModuleHandle exe(EditorProcess::LoadAsData());
+    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     // fVirt, padding, key, command, padding: two ACCELTABLEENTRY records,
     // the second carrying the end-of-table bit 0x80.
     const Bytes expected = {0x12, 0x00, 0x2F, 0x00, 0x68, 0x00, 0x00, 0x00,
@@ -409,8 +337,8 @@ const std::vector<DialogRow>& ExpectedDialogs()
 
 TEST(Resources, DialogTemplatesMatchTheirLayouts)
 {
-    DataModule exe;
-    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    ModuleHandle exe(EditorProcess::LoadAsData());
+    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     // The style words written out, so that a changed constant is caught too.
     const uint32_t literalStyles[] = {0x00C800C0, 0x80C800C8, 0x80C800C8};
     size_t index = 0;
@@ -479,22 +407,6 @@ INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-class DialogWindow {
-public:
-    explicit DialogWindow(HWND h) : handle(h) {}
-    ~DialogWindow()
-    {
-        if (handle != nullptr)
-            ::DestroyWindow(handle);
-    }
-    DialogWindow(const DialogWindow&) = delete;
-    DialogWindow& operator=(const DialogWindow&) = delete;
-    HWND Get() const { return handle; }
-
-private:
-    HWND handle;
-};
-
 class WindowDC {
 public:
     explicit WindowDC(HWND w) : window(w), dc(::GetDC(w)) {}
@@ -522,11 +434,11 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param)
 // would wrap or be cut off in the code page 932 dialog font.
 TEST(Resources, AboutBoxTextsFitTheirControls)
 {
-    DataModule exe;
-    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    ModuleHandle exe(EditorProcess::LoadAsData());
+    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     Bytes bytes = ResourceBytes(exe.Get(), RT_DIALOG, 102);
     ASSERT_FALSE(bytes.empty());
-    DialogWindow about(::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr),
+    WindowHandle about(::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr),
                                                     reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), nullptr,
                                                     QuietDialog, 0));
     ASSERT_NE(nullptr, about.Get());
@@ -569,8 +481,8 @@ const IconRow ExpectedIcons[] = {
 
 TEST(Resources, IconGroupsListEightImagesEach)
 {
-    DataModule exe;
-    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    ModuleHandle exe(EditorProcess::LoadAsData());
+    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     struct Group {
         WORD id;
         WORD firstIcon;
@@ -602,8 +514,8 @@ TEST(Resources, IconGroupsListEightImagesEach)
 
 TEST(Resources, IconGroup107IsTheFirstGroupOfTheExecutable)
 {
-    DataModule exe;
-    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    ModuleHandle exe(EditorProcess::LoadAsData());
+    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     std::vector<uintptr_t> names;
     ::EnumResourceNamesA(exe.Get(), RT_GROUP_ICON, CollectName, reinterpret_cast<LONG_PTR>(&names));
     EXPECT_EQ((std::vector<uintptr_t>{107, 108}), names);
@@ -611,8 +523,8 @@ TEST(Resources, IconGroup107IsTheFirstGroupOfTheExecutable)
 
 TEST(Resources, IconImagesAreDibsWithAnAndMask)
 {
-    DataModule exe;
-    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    ModuleHandle exe(EditorProcess::LoadAsData());
+    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     for (size_t i = 0; i < std::size(ExpectedIcons); ++i) {
         const IconRow& want = ExpectedIcons[i];
         WORD id = static_cast<WORD>(i + 1);
@@ -646,8 +558,8 @@ TEST(Resources, IconImagesAreDibsWithAnAndMask)
 
 TEST(Resources, StringTableHoldsOnlyTheTwoNames)
 {
-    DataModule exe;
-    ASSERT_NE(nullptr, exe.Get()) << EditorPath();
+    ModuleHandle exe(EditorProcess::LoadAsData());
+    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     for (UINT id = 96; id <= 111; ++id) {
         const char* want = id == 103 ? "ZelkTest01" : id == 109 ? "ZELKTEST01" : "";
         char text[64] = {};
