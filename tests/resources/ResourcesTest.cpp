@@ -120,6 +120,14 @@ BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
     return TRUE;
 }
 
+// Every test reads the editor's executable mapped as data.
+class Resources : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path(); }
+
+    ModuleHandle exe{EditorProcess::LoadAsData()};
+};
+
 // --- menu -------------------------------------------------------------------
 
 struct MenuRow {
@@ -153,10 +161,8 @@ struct ParsedMenuRow {
     std::string text;
 };
 
-TEST(Resources, EveryResourceIsJapaneseOnly)
+TEST_F(Resources, EveryResourceIsJapaneseOnly)
 {
-    ModuleHandle exe(EditorProcess::LoadAsData());
-    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     struct Entry {
         LPCSTR type;
         WORD id;
@@ -178,10 +184,8 @@ TEST(Resources, EveryResourceIsJapaneseOnly)
     }
 }
 
-TEST(Resources, MenuTemplateHasTheCommandsAndEndMarks)
+TEST_F(Resources, MenuTemplateHasTheCommandsAndEndMarks)
 {
-    ModuleHandle exe(EditorProcess::LoadAsData());
-    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     Bytes bytes = ResourceBytes(exe.Get(), RT_MENU, 109);
     ASSERT_FALSE(bytes.empty());
     Reader in(bytes);
@@ -210,10 +214,8 @@ TEST(Resources, MenuTemplateHasTheCommandsAndEndMarks)
     }
 }
 
-TEST(Resources, LoadedMenuReadsBackInCodePage932)
+TEST_F(Resources, LoadedMenuReadsBackInCodePage932)
 {
-    ModuleHandle exe(EditorProcess::LoadAsData());
-    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     MenuHandle menu(::LoadMenuA(exe.Get(), MAKEINTRESOURCEA(109)));
     ASSERT_NE(nullptr, menu.Get());
 
@@ -248,10 +250,8 @@ TEST(Resources, LoadedMenuReadsBackInCodePage932)
 
 // --- accelerators -------------------------------------------------------
 
-TEST(Resources, AcceleratorTableIsAltSlashAndAltQuestionMark)
+TEST_F(Resources, AcceleratorTableIsAltSlashAndAltQuestionMark)
 {
-    ModuleHandle exe(EditorProcess::LoadAsData());
-    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     // fVirt, padding, key, command, padding: two ACCELTABLEENTRY records,
     // the second carrying the end-of-table bit 0x80.
     const Bytes expected = {0x12, 0x00, 0x2F, 0x00, 0x68, 0x00, 0x00, 0x00,
@@ -335,10 +335,8 @@ const std::vector<DialogRow>& ExpectedDialogs()
     return dialogs;
 }
 
-TEST(Resources, DialogTemplatesMatchTheirLayouts)
+TEST_F(Resources, DialogTemplatesMatchTheirLayouts)
 {
-    ModuleHandle exe(EditorProcess::LoadAsData());
-    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     // The style words written out, so that a changed constant is caught too.
     const uint32_t literalStyles[] = {0x00C800C0, 0x80C800C8, 0x80C800C8};
     size_t index = 0;
@@ -432,10 +430,8 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param)
 
 // The About box's lines are short labels in small rectangles: a longer text
 // would wrap or be cut off in the code page 932 dialog font.
-TEST(Resources, AboutBoxTextsFitTheirControls)
+TEST_F(Resources, AboutBoxTextsFitTheirControls)
 {
-    ModuleHandle exe(EditorProcess::LoadAsData());
-    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     Bytes bytes = ResourceBytes(exe.Get(), RT_DIALOG, 102);
     ASSERT_FALSE(bytes.empty());
     WindowHandle about(::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr),
@@ -479,10 +475,8 @@ const IconRow ExpectedIcons[] = {
     {16, 8, 0, 1384},  {48, 32, 0, 9640}, {32, 32, 0, 4264}, {16, 32, 0, 1128},
 };
 
-TEST(Resources, IconGroupsListEightImagesEach)
+TEST_F(Resources, IconGroupsListEightImagesEach)
 {
-    ModuleHandle exe(EditorProcess::LoadAsData());
-    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     struct Group {
         WORD id;
         WORD firstIcon;
@@ -512,19 +506,15 @@ TEST(Resources, IconGroupsListEightImagesEach)
     }
 }
 
-TEST(Resources, IconGroup107IsTheFirstGroupOfTheExecutable)
+TEST_F(Resources, IconGroup107IsTheFirstGroupOfTheExecutable)
 {
-    ModuleHandle exe(EditorProcess::LoadAsData());
-    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     std::vector<uintptr_t> names;
     ::EnumResourceNamesA(exe.Get(), RT_GROUP_ICON, CollectName, reinterpret_cast<LONG_PTR>(&names));
     EXPECT_EQ((std::vector<uintptr_t>{107, 108}), names);
 }
 
-TEST(Resources, IconImagesAreDibsWithAnAndMask)
+TEST_F(Resources, IconImagesAreDibsWithAnAndMask)
 {
-    ModuleHandle exe(EditorProcess::LoadAsData());
-    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     for (size_t i = 0; i < std::size(ExpectedIcons); ++i) {
         const IconRow& want = ExpectedIcons[i];
         WORD id = static_cast<WORD>(i + 1);
@@ -556,10 +546,8 @@ TEST(Resources, IconImagesAreDibsWithAnAndMask)
 
 // --- strings ------------------------------------------------------------
 
-TEST(Resources, StringTableHoldsOnlyTheTwoNames)
+TEST_F(Resources, StringTableHoldsOnlyTheTwoNames)
 {
-    ModuleHandle exe(EditorProcess::LoadAsData());
-    ASSERT_NE(nullptr, exe.Get()) << EditorProcess::Path();
     for (UINT id = 96; id <= 111; ++id) {
         const char* want = id == 103 ? "ZelkTest01" : id == 109 ? "ZELKTEST01" : "";
         char text[64] = {};
