@@ -206,7 +206,7 @@ void Ask(HWND main, Closer closer)
     if (closer == Closer::CloseMessage)
         ::PostMessageA(main, WM_CLOSE, 0, 0);
     else
-        ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(105, 0), 0);
+        ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(EditorProcess::ExitCommand, 0), 0);
 }
 
 struct ButtonSearch {

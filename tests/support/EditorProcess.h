@@ -26,6 +26,7 @@ public:
     // The panes' control ids in the main window.
     static constexpr int LeftPaneId = 100;
     static constexpr int RightPaneId = 0;
+    // The menu command "アプリケーションの終了(&X)".
     static constexpr int ExitCommand = 105;
 
     // A file in the folder of the running test program, and the editor there.
