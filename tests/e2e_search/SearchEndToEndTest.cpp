@@ -1,6 +1,6 @@
 // The real Quorvane.exe in a process of its own, driven from outside as a
-// user would: text into the left pane, Search through its dialog, Find Next
-// to the end of the text and its not-found box, then a confirmed exit.
+// user would: a file opened into the left pane, Search through its dialog,
+// Find Next to the end of the text and its not-found box, then the exit.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "framework/Win32.h"
 #include "support/DialogDriver.h"
 #include "support/EditorProcess.h"
+#include "support/TempFolder.h"
 #include "support/WaitUntil.h"
 #include "support/WindowText.h"
 #include "util/TextSearch.h"
@@ -20,6 +21,8 @@ constexpr int SearchEditId = 1007;
 constexpr WPARAM SearchCommand = 1007;
 constexpr WPARAM FindNextCommand = 32781;
 constexpr int MessageTextId = 65535;
+constexpr WPARAM OpenCommand = 32773;
+constexpr int FileNameBoxId = 1148;
 
 bool WaitGone(HWND h)
 {
@@ -53,12 +56,22 @@ TEST(SearchEndToEnd, SearchAndFindNextThroughTheWholeDocument)
     HWND pane = editor.Pane(EditorProcess::LeftPaneId);
     ASSERT_NE(nullptr, pane);
 
-    // 今日は検索の日。 / 明日も検索、あさっても検索。 over two lines.
+    // 今日は検索の日。 / 明日も検索、あさっても検索。 over two lines, opened
+    // from a file through the Open dialog.
     const std::string text = "今日は検索の日。\r\n明日も検索、あさっても検索。";
     const std::string pattern = "検索";
-    ::SendMessageA(pane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    ::SendMessageA(pane, EM_SETSEL, 0, 0);
+    TempFolder folder;
+    std::string path = folder.Write("検索.txt", text);
+    ASSERT_FALSE(path.empty());
+    ::PostMessageA(main, WM_COMMAND, OpenCommand, 0);
+    HWND open = editor.WaitForOwnedDialog();
+    ASSERT_NE(nullptr, open) << "no Open dialog";
+    ::SetWindowTextA(::GetDlgItem(open, FileNameBoxId), path.c_str());
+    ::PostMessageA(open, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == path + " - Quorvane"; }))
+        << WindowText(main);
     ASSERT_EQ(text, WindowText(pane));
+    ::SendMessageA(pane, EM_SETSEL, 0, 0);
 
     ::PostMessageA(main, WM_COMMAND, SearchCommand, 0);
     HWND dialog = editor.WaitFor("#32770", "検索");
