@@ -20,23 +20,6 @@ std::string SmallDisk()
     return path;
 }
 
-std::vector<std::string> Entries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry = {};
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = entry.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (::FindNextFileA(find, &entry));
-    ::FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 } // namespace
 
 TEST_F(DocumentTest, SaveOntoAFullDiskKeepsTheOldFile)
@@ -72,7 +55,7 @@ TEST_F(DocumentTest, SaveOntoAFullDiskKeepsTheOldFile)
     EXPECT_EQ("ファイルを保存できませんでした", driver.Seen()[1].text);
     ExpectState(before, "after the failed save");
     EXPECT_EQ(previous, Bytes(path));
-    EXPECT_EQ((std::vector<std::string>{"doc.txt", "mounted"}), Entries(disk))
+    EXPECT_EQ((std::vector<std::string>{"doc.txt", "mounted"}), TempFolder::EntriesOf(disk))
         << "no temporary file is left behind";
 
     // The same disk takes a text that fits: it was the space that ran out.
@@ -80,6 +63,6 @@ TEST_F(DocumentTest, SaveOntoAFullDiskKeepsTheOldFile)
     window.OnSave();
     EXPECT_EQ(0, window.modified);
     EXPECT_EQ("short", Bytes(path));
-    EXPECT_EQ((std::vector<std::string>{"doc.txt", "mounted"}), Entries(disk));
+    EXPECT_EQ((std::vector<std::string>{"doc.txt", "mounted"}), TempFolder::EntriesOf(disk));
     ::DeleteFileA(path.c_str());
 }

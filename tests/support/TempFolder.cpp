@@ -96,8 +96,12 @@ std::string TempFolder::MakeFolder(const std::string& name) const
 
 std::vector<std::string> TempFolder::Entries(const std::string& subfolder) const
 {
+    return EntriesOf(subfolder.empty() ? path : PathOf(subfolder));
+}
+
+std::vector<std::string> TempFolder::EntriesOf(const std::string& folder)
+{
     std::vector<std::string> names;
-    std::string folder = subfolder.empty() ? path : PathOf(subfolder);
     WIN32_FIND_DATAA entry = {};
     HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE)

@@ -29,6 +29,8 @@ public:
     std::string MakeFolder(const std::string& name) const;
     // The names directly inside the folder (or inside its sub-folder), sorted.
     std::vector<std::string> Entries(const std::string& subfolder = "") const;
+    // The names directly inside any folder, sorted.
+    static std::vector<std::string> EntriesOf(const std::string& folder);
 
     // Whole-file reading for any path; false when it cannot be read.
     static bool ReadBytes(const std::string& fullPath, std::string& out);
