@@ -1,6 +1,7 @@
 #include "app/FolderGrep.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
