@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cstdint>
-#include <cstring>
 #include <new>
 
 namespace {
@@ -12,27 +11,11 @@ std::string UpToZero(const std::string& text)
     return std::string(text.c_str());
 }
 
-// The first position in [from, to) that holds byte, or to. Eight bytes are
-// tested at a time (a zero byte of word ^ pattern shows as a high bit): the
-// run-time library's memchr goes byte by byte, and these scans cover every
-// byte of every file that has a match.
-size_t FindByte(const char* text, size_t from, size_t to, char byte)
+// The first position in [from, to) of text that holds byte, or to.
+size_t FindByteBefore(std::string_view text, size_t from, size_t to, char byte)
 {
-    constexpr uint64_t Ones = 0x0101010101010101ull;
-    constexpr uint64_t Highs = 0x8080808080808080ull;
-    const uint64_t pattern = Ones * static_cast<unsigned char>(byte);
-    size_t pos = from;
-    while (to - pos >= 8) {
-        uint64_t word;
-        std::memcpy(&word, text + pos, 8);
-        const uint64_t x = word ^ pattern;
-        if (((x - Ones) & ~x & Highs) != 0)
-            break;
-        pos += 8;
-    }
-    while (pos < to && text[pos] != byte)
-        ++pos;
-    return pos;
+    const size_t at = ::FindByte(text.substr(0, to), from, byte);
+    return at == TextSearch::npos ? to : at;
 }
 
 } // namespace
@@ -119,12 +102,11 @@ void FolderGrep::Skip(const std::string& path)
 void FolderGrep::SearchText(std::string_view text, const std::string& path, std::string& results) const
 {
     if (pattern.empty()) {
-        AppendEveryLine(text.substr(0, FindByte(text.data(), 0, text.size(), '\0')), path, results);
+        AppendEveryLine(text.substr(0, FindByteBefore(text, 0, text.size(), '\0')), path, results);
         return;
     }
     if (patternHasLineBreak)
         return; // no line holds a line break
-    const char* const begin = text.data();
     uint64_t lineNumber = 1;
     size_t lineStart = 0;
     size_t zeroFreeUpTo = 0;
@@ -132,14 +114,14 @@ void FolderGrep::SearchText(std::string_view text, const std::string& path, std:
         const size_t hit = search.Find(text, lineStart);
         if (hit == TextSearch::npos)
             return;
-        const size_t lineEnd = FindByte(begin, hit, text.size(), '\n');
-        const size_t zero = FindByte(begin, zeroFreeUpTo, lineEnd, '\0');
+        const size_t lineEnd = FindByteBefore(text, hit, text.size(), '\n');
+        const size_t zero = FindByteBefore(text, zeroFreeUpTo, lineEnd, '\0');
         if (zero < lineEnd) {
             text = text.substr(0, zero); // search again in what is left
             continue;
         }
         zeroFreeUpTo = lineEnd;
-        for (size_t br = FindByte(begin, lineStart, hit, '\n'); br < hit; br = FindByte(begin, br + 1, hit, '\n')) {
+        for (size_t br = FindByteBefore(text, lineStart, hit, '\n'); br < hit; br = FindByteBefore(text, br + 1, hit, '\n')) {
             lineStart = br + 1;
             ++lineNumber;
         }
@@ -157,7 +139,7 @@ void FolderGrep::AppendEveryLine(std::string_view text, const std::string& path,
     uint64_t lineNumber = 1;
     size_t lineStart = 0;
     for (;;) {
-        const size_t lineEnd = FindByte(text.data(), lineStart, text.size(), '\n');
+        const size_t lineEnd = FindByteBefore(text, lineStart, text.size(), '\n');
         AppendResult(path, lineNumber, text.substr(lineStart, lineEnd - lineStart), results);
         if (lineEnd == text.size())
             return;

@@ -79,7 +79,57 @@ inline uint64_t LanesEqual(uint64_t word, uint64_t filled)
     return (v - laneOnes) & ~v & laneHighs;
 }
 
+// One pattern against one text: which window starts of an eight-wide block
+// hold the pattern's first and last bytes, and whether a window really
+// matches, on a character start.
+class WindowMatcher {
+public:
+    WindowMatcher(std::string_view text, const std::string& pattern,
+                  const TextSearch::LeadBytes& leadBytes)
+        : t(reinterpret_cast<const unsigned char*>(text.data())),
+          p(reinterpret_cast<const unsigned char*>(pattern.data())), m(pattern.size()),
+          last(m - 1), firstLanes(laneOnes * p[0]), lastLanes(laneOnes * p[last]),
+          boundary(text, leadBytes)
+    {
+    }
+
+    // 0x80 in lane i when window start block + i is a candidate.
+    uint64_t Candidates(size_t block) const
+    {
+        return LanesEqual(LoadWord(t + block), firstLanes) &
+               LanesEqual(LoadWord(t + block + last), lastLanes);
+    }
+
+    bool Matches(size_t at)
+    {
+        return t[at] == p[0] && t[at + last] == p[last] &&
+               (m <= 2 || std::memcmp(t + at + 1, p + 1, m - 2) == 0) && boundary.IsStart(at);
+    }
+
+private:
+    const unsigned char* t;
+    const unsigned char* p;
+    size_t m;
+    size_t last;
+    uint64_t firstLanes;
+    uint64_t lastLanes;
+    BoundaryCheck boundary;
+};
+
 }  // namespace
+
+size_t FindByte(std::string_view text, size_t from, char byte)
+{
+    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+    const uint64_t filled = laneOnes * static_cast<unsigned char>(byte);
+    const size_t n = text.size();
+    size_t pos = from;
+    while (pos < n && n - pos >= 8 && LanesEqual(LoadWord(t + pos), filled) == 0)
+        pos += 8;
+    while (pos < n && t[pos] != static_cast<unsigned char>(byte))
+        ++pos;
+    return pos < n ? pos : TextSearch::npos;
+}
 
 const TextSearch::LeadBytes& TextSearch::ProcessLeadBytes()
 {
@@ -114,31 +164,19 @@ size_t TextSearch::Find(std::string_view text, size_t from) const
     if (m > n - from)
         return npos;
 
-    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* p = reinterpret_cast<const unsigned char*>(pattern.data());
-    const size_t last = m - 1;
-    const uint64_t firstLanes = laneOnes * p[0];
-    const uint64_t lastLanes = laneOnes * p[last];
-    BoundaryCheck boundary(text, *lead);
-    auto isMatch = [&](size_t at) {
-        return t[at] == p[0] && t[at + last] == p[last] &&
-               (m <= 2 || std::memcmp(t + at + 1, p + 1, m - 2) == 0) && boundary.IsStart(at);
-    };
-
+    WindowMatcher window(text, pattern, *lead);
     // Window starts from..lastStart; each block covers eight of them.
     const size_t lastStart = n - m;
     size_t pos = from;
     for (; pos <= lastStart && lastStart - pos >= 7; pos += 8) {
-        uint64_t hits = LanesEqual(LoadWord(t + pos), firstLanes) &
-                        LanesEqual(LoadWord(t + pos + last), lastLanes);
-        for (; hits != 0; hits &= hits - 1) {
+        for (uint64_t hits = window.Candidates(pos); hits != 0; hits &= hits - 1) {
             const size_t at = pos + static_cast<size_t>(__builtin_ctzll(hits)) / 8;
-            if (isMatch(at))
+            if (window.Matches(at))
                 return at;
         }
     }
     for (; pos <= lastStart; ++pos) {
-        if (isMatch(pos))
+        if (window.Matches(pos))
             return pos;
     }
     return npos;
@@ -154,33 +192,22 @@ size_t TextSearch::FindLast(std::string_view text, size_t end) const
     if (m > end)
         return npos;
 
-    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* p = reinterpret_cast<const unsigned char*>(pattern.data());
-    const size_t last = m - 1;
-    const uint64_t firstLanes = laneOnes * p[0];
-    const uint64_t lastLanes = laneOnes * p[last];
-    BoundaryCheck boundary(text, *lead);
-    auto isMatch = [&](size_t at) {
-        return t[at] == p[0] && t[at + last] == p[last] &&
-               (m <= 2 || std::memcmp(t + at + 1, p + 1, m - 2) == 0) && boundary.IsStart(at);
-    };
-
+    WindowMatcher window(text, pattern, *lead);
     // Window starts below `limit`, eight at a time from the top.
     size_t limit = end - m + 1;
     for (; limit >= 8; limit -= 8) {
         const size_t block = limit - 8;
-        uint64_t hits = LanesEqual(LoadWord(t + block), firstLanes) &
-                        LanesEqual(LoadWord(t + block + last), lastLanes);
+        uint64_t hits = window.Candidates(block);
         while (hits != 0) {
             const int bit = 63 - __builtin_clzll(hits);
             const size_t at = block + static_cast<size_t>(bit) / 8;
-            if (isMatch(at))
+            if (window.Matches(at))
                 return at;
             hits &= ~(uint64_t{1} << bit);
         }
     }
     while (limit-- > 0) {
-        if (isMatch(limit))
+        if (window.Matches(limit))
             return limit;
     }
     return npos;

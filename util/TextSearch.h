@@ -45,5 +45,9 @@ private:
 size_t FindText(std::string_view text, size_t from, std::string_view pattern);
 size_t FindLastText(std::string_view text, size_t end, std::string_view pattern);
 
+// The first offset at or after `from` that holds byte, or npos; eight bytes
+// are tested at a time (a run-time library's memchr may go byte by byte).
+size_t FindByte(std::string_view text, size_t from, char byte);
+
 // Whether a character of the text starts at byte offset pos (true at the end).
 bool IsCharacterStart(std::string_view text, size_t pos);

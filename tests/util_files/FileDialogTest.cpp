@@ -4,8 +4,8 @@
 #include <string>
 
 #include "framework/Win32.h"
+#include "ShownDialogTest.h"
 #include "support/DialogDriver.h"
-#include "support/OwnerWindow.h"
 #include "support/TempFolder.h"
 #include "util/FileDialog.h"
 
@@ -52,20 +52,7 @@ TEST(FileDialogRecord, StartsFromTheDefaultsOfThisSystem)
     EXPECT_EQ(static_cast<DWORD>(OFN_EXPLORER), record.Flags) << "the defaults are not kept";
 }
 
-class FileDialogTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(owner.IsReady());
-        ASSERT_TRUE(folder.IsReady());
-    }
-
-    void TearDown() override { EXPECT_TRUE(driver.Finished()) << driver.Report(); }
-
-    OwnerWindow owner;
-    TempFolder folder;
-    DialogDriver driver;
-};
+using FileDialogTest = ShownDialogTest;
 
 TEST_F(FileDialogTest, FilterListBytesAndWhatTheDialogOffers)
 {

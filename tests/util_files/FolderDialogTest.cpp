@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "framework/Win32.h"
+#include "ShownDialogTest.h"
 #include "support/DialogDriver.h"
-#include "support/OwnerWindow.h"
 #include "support/TempFolder.h"
 #include "util/FolderDialog.h"
 
@@ -69,20 +69,7 @@ private:
 
 SelectionRecorder* SelectionRecorder::active = nullptr;
 
-class FolderDialogTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(owner.IsReady());
-        ASSERT_TRUE(folder.IsReady());
-    }
-
-    void TearDown() override { EXPECT_TRUE(driver.Finished()) << driver.Report(); }
-
-    OwnerWindow owner;
-    TempFolder folder;
-    DialogDriver driver;
-};
+using FolderDialogTest = ShownDialogTest;
 
 TEST_F(FolderDialogTest, OpensWithTheInitialFolderSelected)
 {
