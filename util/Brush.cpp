@@ -6,13 +6,6 @@ int Brush::GetInfo(void* record)
 }
 
 // Refilling a holder must not leak the brush it owned before.
-void Brush::ReleaseOwned()
-{
-    if (handle != nullptr && notOwned == 0)
-        ::DeleteObject(handle);
-    handle = nullptr;
-}
-
 int Brush::CreateSolid(COLORREF colour)
 {
     ReleaseOwned();

@@ -16,7 +16,4 @@ public:
     int FromSysColor(int index);
 
     HBRUSH GetBrush() const { return static_cast<HBRUSH>(handle); }
-
-private:
-    void ReleaseOwned();
 };

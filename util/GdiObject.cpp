@@ -17,3 +17,18 @@ void GdiObject::Detach()
 {
     handle = nullptr;
 }
+
+void GdiObject::ReleaseOwned()
+{
+    if (IsOwned())
+        ::DeleteObject(handle);
+    handle = nullptr;
+}
+
+void GdiObject::Attach(HGDIOBJ h, int owned)
+{
+    if (h != handle)
+        ReleaseOwned();
+    handle = h;
+    notOwned = owned == 1 ? 0 : 1;
+}

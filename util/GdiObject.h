@@ -18,11 +18,15 @@ public:
     virtual int GetInfo(void* record) = 0;
 
     HGDIOBJ GetHandle() const { return handle; }
-    // Takes h without deleting a handle held before: the caller decides, as
-    // with Detach, who owns what. notOwned is left as it was.
-    void Attach(HGDIOBJ h) { handle = h; }
+    // Takes h, owned (deleted with the holder) when owned is 1 and shared
+    // otherwise. A handle owned before is deleted, unless it is h itself.
+    void Attach(HGDIOBJ h, int owned = 1);
+    bool IsOwned() const { return handle != nullptr && notOwned == 0; }
 
 protected:
+    // Deletes the handle if it is owned; the holder is empty afterwards.
+    void ReleaseOwned();
+
     HGDIOBJ handle = nullptr;
     int notOwned = 0;
 };

@@ -100,6 +100,41 @@ TEST(GdiHolder, RefillingReleasesTheOwnedBrush)
     EXPECT_FALSE(IsLiveBrush(second));
 }
 
+// Attach decides ownership by its argument alone, whatever the holder held
+// before; an owned brush held before is deleted.
+TEST(GdiHolder, AttachTakesTheOwnershipItIsGiven)
+{
+    struct Case {
+        const char* label;
+        int heldBefore; // 0 nothing, 1 an owned brush, 2 a system colour brush
+        int owned;
+    } cases[] = {
+        {"owned into an empty holder", 0, 1},
+        {"shared into an empty holder", 0, 0},
+        {"owned over a system brush", 2, 1},
+        {"shared over an owned brush", 1, 0},
+    };
+    for (const Case& c : cases) {
+        HBRUSH attached = ::CreateSolidBrush(RGB(7, 8, 9));
+        HGDIOBJ before = nullptr;
+        {
+            Brush brush;
+            if (c.heldBefore == 1)
+                brush.CreateSolid(RGB(1, 1, 1));
+            else if (c.heldBefore == 2)
+                brush.FromSysColor(COLOR_WINDOW);
+            before = brush.GetHandle();
+            brush.Attach(attached, c.owned);
+        }
+        EXPECT_EQ(c.owned == 0, IsLiveBrush(attached)) << c.label;
+        if (c.heldBefore != 0) {
+            EXPECT_EQ(c.heldBefore == 2, IsLiveBrush(before)) << c.label;
+        }
+        if (c.owned == 0)
+            ::DeleteObject(attached);
+    }
+}
+
 TEST(Brush, GetInfoReportsTheLogicalBrush)
 {
     Brush brush;
