@@ -75,13 +75,16 @@ int Application::MessageLoop()
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
-    return static_cast<int>(msg.wParam);
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : -1; // -1: GetMessageA failed
 }
 
 std::string Application::GetModuleDirectory()
 {
     char path[MAX_PATH];
-    if (::GetModuleFileNameA(nullptr, path, MAX_PATH) == 0)
+    // A path that fills the buffer was cut short: a directory made from it
+    // would name some other folder.
+    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
         return std::string();
     char drive[_MAX_DRIVE];
     char dir[_MAX_DIR];

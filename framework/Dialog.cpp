@@ -1,6 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "framework/Application.h"
+#include "framework/MessageGuard.h"
 #include "framework/WindowTables.h"
 
 std::map<HWND, Dialog*> dialogTable;
@@ -93,33 +94,47 @@ int Dialog::CreateModeless(Window* owner)
     return created != nullptr ? 1 : 0;
 }
 
-LRESULT CALLBACK DialogCreationHook(int code, WPARAM wParam, LPARAM /*lParam*/)
+// Only the creation it binds is this hook's; every other code goes on to the
+// thread's other hooks. A dialog window that cannot be bound is refused.
+LRESULT CALLBACK DialogCreationHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code != HCBT_CREATEWND)
-        return 0;
     Dialog* dialog = creatingDialog;
-    if (dialog == nullptr)
-        return 0;
+    if (code != HCBT_CREATEWND || dialog == nullptr)
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
     HWND h = reinterpret_cast<HWND>(wParam);
-    dialog->hwnd = h;
-    // The dialog window is new: an entry for its handle value is stale.
-    dialogTable[h] = dialog;
     ::UnhookWindowsHookEx(dialog->hook);
     creatingDialog = nullptr;
+    dialog->hwnd = h;
+    try {
+        // The dialog window is new: an entry for its handle value is stale.
+        dialogTable[h] = dialog;
+    } catch (const std::bad_alloc&) {
+        return 1;
+    }
     return 0;
 }
 
 INT_PTR CALLBACK DialogProcedure(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return GuardMessage(h, [&] { return RouteDialogMessage(h, message, wParam, lParam); });
+}
+
+// The dialog's controls are system windows: the objects the framework made
+// for them go when the dialog does.
+INT_PTR RouteDialogMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto it = dialogTable.find(h);
     if (it == dialogTable.end())
         return 0;
     Dialog* dialog = it->second;
     switch (message) {
-    case WM_DESTROY:
+    case WM_DESTROY: {
         dialog->RestoreWindowProc();
         dialogTable.erase(it);
-        return dialog->HandleMessage(h, message, wParam, lParam);
+        LRESULT result = dialog->HandleMessage(h, message, wParam, lParam);
+        ForgetWindowsBelow(h);
+        return result;
+    }
     case WM_CLOSE:
         if (dialog->isModal == 1)
             dialog->OnIdCancel();

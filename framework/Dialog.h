@@ -32,11 +32,14 @@ private:
     int EndWith(int code);
     void BeginCreation();
     void ClearPendingCreation();
-    friend INT_PTR CALLBACK DialogProcedure(HWND, UINT, WPARAM, LPARAM);
+    friend INT_PTR RouteDialogMessage(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK DialogCreationHook(int, WPARAM, LPARAM);
 };
 
 extern std::map<HWND, Dialog*> dialogTable;
 
+// The procedure of every framework dialog: routes each message through
+// RouteDialogMessage to its object, and lets no exception out to the system.
 INT_PTR CALLBACK DialogProcedure(HWND h, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR RouteDialogMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK DialogCreationHook(int code, WPARAM wParam, LPARAM lParam);

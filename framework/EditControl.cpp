@@ -12,20 +12,19 @@ LRESULT EditControl::GetSelection(DWORD* start, DWORD* end)
 {
     DWORD controlStart = 0;
     DWORD controlEnd = 0;
-    LRESULT result = SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&controlStart),
-                                 reinterpret_cast<LPARAM>(&controlEnd));
+    SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&controlStart),
+                reinterpret_cast<LPARAM>(&controlEnd));
     EditOffsets::Unit unit = EditOffsets::ControlUnit();
     if (unit != EditOffsets::Unit::Bytes) {
         std::string text = GetText();
         controlStart = EditOffsets::ToBytes(text, controlStart, unit);
         controlEnd = EditOffsets::ToBytes(text, controlEnd, unit);
-        result = MAKELONG(controlStart, controlEnd);
     }
     if (start != nullptr)
         *start = controlStart;
     if (end != nullptr)
         *end = controlEnd;
-    return result;
+    return EditOffsets::PackSelection(controlStart, controlEnd);
 }
 
 LRESULT EditControl::SetSelection(int start, int end)

@@ -12,7 +12,8 @@ public:
     ~EditControl() override = default;
 
     // Byte offsets of the selection's start and end (either pointer may be
-    // null). Returns EM_GETSEL's packed result, in bytes.
+    // null). Returns EM_GETSEL's packed result, in bytes: -1 when an offset
+    // does not fit in 16 bits (the pointers always get the whole offsets).
     LRESULT GetSelection(DWORD* start, DWORD* end);
     // Selects the bytes start..end; -1 keeps its EM_SETSEL meaning.
     LRESULT SetSelection(int start, int end);

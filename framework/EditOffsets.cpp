@@ -69,3 +69,10 @@ DWORD EditOffsets::ToBytes(const std::string& text, DWORD controlOffset, Unit un
         pos += CharacterLength(text, pos);
     return static_cast<DWORD>(pos);
 }
+
+LRESULT EditOffsets::PackSelection(DWORD start, DWORD end)
+{
+    if (start > 0xFFFF || end > 0xFFFF)
+        return -1;
+    return static_cast<LRESULT>(MAKELONG(start, end));
+}

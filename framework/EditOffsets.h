@@ -27,6 +27,9 @@ public:
     static DWORD ToControl(const std::string& text, DWORD byteOffset, Unit unit);
     // Control offset -> byte offset into text (the reverse of ToControl).
     static DWORD ToBytes(const std::string& text, DWORD controlOffset, Unit unit);
+    // Start and end packed in one value as EM_GETSEL returns them, or -1 when
+    // either is above 65,535 and would be cut.
+    static LRESULT PackSelection(DWORD start, DWORD end);
 
 private:
     // Length in bytes of the character starting at pos (1 or 2).

@@ -60,6 +60,7 @@ int Menu::AppendItem(WORD id, std::string text)
     info.wID = id;
     info.dwTypeData = text.data();
     info.cch = static_cast<UINT>(text.size());
-    ::InsertMenuItemA(handle, static_cast<UINT>(count + 1), TRUE, &info);
-    return 1;
+    if (handle == nullptr || count < 0)
+        return 0; // no menu
+    return ::InsertMenuItemA(handle, static_cast<UINT>(count), TRUE, &info) ? 1 : 0;
 }

@@ -1,9 +1,11 @@
 #include "framework/Window.h"
 
+#include <list>
 #include <memory>
 
 #include "framework/Application.h"
 #include "framework/Control.h"
+#include "framework/MessageGuard.h"
 #include "framework/WindowTables.h"
 
 std::map<HWND, Window*> windowTable;
@@ -23,6 +25,7 @@ std::map<Window*, std::unique_ptr<Window>> frameworkOwned;
 template <typename T>
 T* MakeFrameworkOwned()
 {
+    ForgetWindowsBelow(nullptr); // objects of windows that died unseen go first
     auto object = std::make_unique<T>();
     T* raw = object.get();
     frameworkOwned.emplace(raw, std::move(object));
@@ -34,7 +37,84 @@ void DestroyFrameworkOwned(Window* object)
     frameworkOwned.erase(object);
 }
 
+bool IsRoutedHere(HWND h)
+{
+    return ::GetWindowLongPtrA(h, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(WindowProcedure);
+}
+
+// Whether the entry for h must go now that below is being destroyed: h is
+// below itself or one of its children whose WM_DESTROY will not pass through
+// WindowProcedure, or a window that is already gone.
+bool GoesWith(HWND h, HWND below)
+{
+    if (!::IsWindow(h) || h == below)
+        return true;
+    return ::IsChild(below, h) && !IsRoutedHere(h);
+}
+
+template <typename Map>
+HWND FindGoingEntry(const Map& table, HWND below)
+{
+    for (const auto& entry : table)
+        if (GoesWith(entry.first, below))
+            return entry.first;
+    return nullptr;
+}
+
+// Removes h's entries and frees the objects the framework made for it.
+void Unbind(HWND h)
+{
+    Window* objects[2] = {nullptr, nullptr};
+    auto window = windowTable.find(h);
+    if (window != windowTable.end()) {
+        objects[0] = window->second;
+        windowTable.erase(window);
+    }
+    auto control = controlTable.find(h);
+    if (control != controlTable.end()) {
+        objects[1] = control->second;
+        controlTable.erase(control);
+    }
+    for (Window* object : objects)
+        if (object != nullptr)
+            DestroyFrameworkOwned(object);
+}
+
+// Class backgrounds: a class paints with its brush for as long as it is
+// registered, longer than the window object that asked for it lives, so an
+// owned brush is copied into one that the class keeps until the process ends.
+std::list<Brush> classBrushes;
+
+HBRUSH ClassBackground(const Brush& background)
+{
+    const HBRUSH menuColour = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
+    HBRUSH brush = background.GetBrush();
+    if (brush == nullptr)
+        return menuColour;
+    if (!background.IsOwned())
+        return brush; // a system colour brush, never deleted
+    LOGBRUSH logical = {};
+    if (::GetObjectA(brush, sizeof(logical), &logical) != sizeof(logical))
+        return menuColour;
+    HBRUSH copy = ::CreateBrushIndirect(&logical);
+    if (copy == nullptr)
+        return menuColour;
+    classBrushes.emplace_back();
+    classBrushes.back().Attach(copy, 1);
+    return copy;
+}
+
 } // namespace
+
+void ForgetWindowsBelow(HWND below)
+{
+    for (HWND h = FindGoingEntry(windowTable, below); h != nullptr;
+         h = FindGoingEntry(windowTable, below))
+        Unbind(h);
+    for (HWND h = FindGoingEntry(controlTable, below); h != nullptr;
+         h = FindGoingEntry(controlTable, below))
+        Unbind(h);
+}
 
 size_t FrameworkOwnedWindowCount()
 {
@@ -83,9 +163,7 @@ int Window::RegisterWindowClass(HINSTANCE instance)
 {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
-    wc.hbrBackground = background.GetBrush() != nullptr
-                           ? background.GetBrush()
-                           : reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
+    wc.hbrBackground = ClassBackground(background);
     wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
     wc.hInstance = instance;
     wc.lpfnWndProc = WindowProcedure;
@@ -93,7 +171,8 @@ int Window::RegisterWindowClass(HINSTANCE instance)
     wc.style = classStyle;
     wc.hIcon = icon.GetHandle();
     if (::RegisterClassExA(&wc) == 0) {
-        ::GetLastError();
+        if (!classBrushes.empty() && classBrushes.back().GetBrush() == wc.hbrBackground)
+            classBrushes.pop_back();
         return 0;
     }
     return 1;
@@ -137,15 +216,19 @@ int Window::Create(HWND parentHandle, int x, int y, int width, int height)
     return created != nullptr ? 1 : 0;
 }
 
-LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM /*lParam*/)
+// Only the creation it binds is this hook's; every other code goes on to the
+// thread's other hooks. A window that cannot be bound is refused.
+LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code != HCBT_CREATEWND)
-        return 0;
     Window* object = creatingWindow;
-    if (object == nullptr)
-        return 0;
-    BindCreatedWindow(object, reinterpret_cast<HWND>(wParam));
+    if (code != HCBT_CREATEWND || object == nullptr)
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
     creatingWindow = nullptr;
+    try {
+        BindCreatedWindow(object, reinterpret_cast<HWND>(wParam));
+    } catch (const std::bad_alloc&) {
+        return 1;
+    }
     return 0;
 }
 
@@ -200,6 +283,11 @@ Window* Window::GetParent()
 
 LRESULT CALLBACK WindowProcedure(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    return GuardMessage(h, [&] { return RouteMessage(h, message, wParam, lParam); });
+}
+
+LRESULT RouteMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
+{
     auto it = windowTable.find(h);
     if (it == windowTable.end()) {
         Application* app = GetApplication();
@@ -225,5 +313,6 @@ LRESULT CALLBACK WindowProcedure(HWND h, UINT message, WPARAM wParam, LPARAM lPa
     LRESULT result = object->HandleMessage(h, message, wParam, lParam);
     if (ownedByFramework != nullptr)
         DestroyFrameworkOwned(ownedByFramework);
+    ForgetWindowsBelow(h);
     return result;
 }

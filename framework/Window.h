@@ -90,12 +90,15 @@ public:
     static constexpr const char* DefaultClassName = "ZELK_DEFAULT_WND";
 
 private:
-    friend LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT RouteMessage(HWND, UINT, WPARAM, LPARAM);
     friend void BindCreatedWindow(Window*, HWND);
     int RegisterWindowClass(HINSTANCE instance);
 };
 
+// The class procedure of every framework window: routes each message through
+// RouteMessage to its object, and lets no exception out to the system.
 LRESULT CALLBACK WindowProcedure(HWND h, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT RouteMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
 // Binds h, a window being created, to object in windowTable.
 void BindCreatedWindow(Window* object, HWND h);

@@ -179,10 +179,13 @@ HFONT Window::GetFont()
     return reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0));
 }
 
+// 0 when the window uses the system font (no handle) or the query failed.
 int Window::GetFontInfo(LOGFONTA* out)
 {
-    ::GetObjectA(GetFont(), sizeof(LOGFONTA), out);
-    return 1;
+    HFONT font = GetFont();
+    if (font == nullptr)
+        return 0;
+    return ::GetObjectA(font, sizeof(LOGFONTA), out) == sizeof(LOGFONTA) ? 1 : 0;
 }
 
 int Window::SetMenu(Menu& m)

@@ -17,6 +17,12 @@ extern std::map<HWND, Control*> controlTable;
 // (Window::GetDlgItem, Window::GetParent) and still keeps.
 size_t FrameworkOwnedWindowCount();
 
+// Called at the WM_DESTROY of below: removes the entries of below and of the
+// children that die with it without passing through WindowProcedure (system
+// controls of a dialog or a window), and of windows already gone, and frees
+// the objects the framework made for them.
+void ForgetWindowsBelow(HWND below);
+
 // Inserts h -> object unless h is already present (the old entry stays).
 template <typename Map, typename Object>
 void InsertIfAbsent(Map& table, HWND h, Object* object)

@@ -179,3 +179,28 @@ TEST(EditControlSelection, RoundTripSelectsTheNamedCharacters)
             << c.start << "-" << c.end;
     }
 }
+
+// Offsets past 65,535 reach the caller whole; the packed result, which cannot
+// hold them, is -1 then, as EM_GETSEL's own.
+TEST(EditControlSelection, LargeOffsetsAreNeverCut)
+{
+    LearntUnitAgain restore;
+    RecordingEdit edit;
+    edit.pane.SetText(std::string(70000, 'a'));
+    struct Case {
+        int start;
+        int end;
+        LRESULT packed;
+    } cases[] = {{10, 20, MAKELONG(10, 20)}, {65530, 65536, -1}, {69990, 70000, -1}};
+    for (Unit unit : {Unit::Bytes, Unit::Characters}) {
+        EditOffsets::ForceControlUnit(unit);
+        for (const Case& c : cases) {
+            edit.pane.SetSelection(c.start, c.end);
+            DWORD start = 0;
+            DWORD end = 0;
+            EXPECT_EQ(c.packed, edit.pane.GetSelection(&start, &end)) << c.start;
+            EXPECT_EQ(static_cast<DWORD>(c.start), start) << c.start;
+            EXPECT_EQ(static_cast<DWORD>(c.end), end) << c.start;
+        }
+    }
+}

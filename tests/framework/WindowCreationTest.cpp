@@ -74,14 +74,36 @@ TEST_F(WindowCreation, ClassRegisteredByFirstObjectIsReusedUnchanged)
     second.DestroyWindow();
 }
 
-TEST_F(WindowCreation, OwnBackgroundIsUsedWhenTheClassIsNew)
+// A new class paints with the object's background colour, in a brush that
+// stays valid after the object that asked for it (and its brush) are gone.
+TEST_F(WindowCreation, ClassBackgroundOutlivesTheObject)
 {
-    RecordingWindow window("ZelkTestOwnBackground");
-    window.background.CreateSolid(RGB(10, 20, 30));
-    ASSERT_EQ(1, window.Create(nullptr, 0, 0, 100, 100));
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(window.background.GetHandle()),
-              ::GetClassLongPtrA(window.GetHandle(), GCLP_HBRBACKGROUND));
-    window.DestroyWindow();
+    struct Case {
+        const char* className;
+        int systemColour; // 0: a solid brush of colour
+        COLORREF colour;
+    } cases[] = {
+        {"ZelkTestOwnBackground", 0, RGB(10, 20, 30)},
+        {"ZelkTestSystemBackground", COLOR_WINDOW, ::GetSysColor(COLOR_WINDOW)},
+    };
+    for (const Case& c : cases) {
+        HBRUSH classBrush = nullptr;
+        {
+            RecordingWindow window(c.className);
+            if (c.systemColour != 0)
+                window.background.FromSysColor(c.systemColour);
+            else
+                window.background.CreateSolid(c.colour);
+            ASSERT_EQ(1, window.Create(nullptr, 0, 0, 100, 100));
+            classBrush = reinterpret_cast<HBRUSH>(
+                ::GetClassLongPtrA(window.GetHandle(), GCLP_HBRBACKGROUND));
+            window.DestroyWindow();
+        }
+        LOGBRUSH info = {};
+        ASSERT_EQ(static_cast<int>(sizeof(info)), ::GetObjectA(classBrush, sizeof(info), &info))
+            << c.className << ": the class brush was deleted with the object";
+        EXPECT_EQ(c.colour, info.lbColor) << c.className;
+    }
 }
 
 // A window whose creation fails before the hook ran must not leave a pending
