@@ -40,6 +40,10 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
     case WM_CLOSE:
         HandleClose();
         return 0;
+    case WM_QUERYENDSESSION:
+        return HandleQueryEndSession();
+    case WM_ACTIVATE:
+        return HandleActivate(wParam);
     case WM_SIZE:
         HandleSize(wParam, Size(LOWORD(lParam), HIWORD(lParam)));
         return 0;

@@ -32,6 +32,8 @@ protected:
     int OnSaveAs();
     int OnEditChange();
     int HandleClose();
+    // The exit question for a modified document; 1 when the program may end.
+    int AskToSaveBeforeEnd();
     // Save and SaveAs report here whether the document really reached its file.
     int SaveDocument();
     int SaveDocumentAs();
@@ -53,6 +55,10 @@ protected:
 
     void SetCaptionFor(const char* suffix);
 
+    // Messages the system sends for the user: end of session, re-activation.
+    LRESULT HandleQueryEndSession();
+    int HandleActivate(WPARAM state);
+
     SearchDialog searchDialog;
     GrepDialog grepDialog;
     EditControl leftPane;
@@ -61,4 +67,6 @@ protected:
     std::string lastSearchText;
     std::string grepText;
     int modified = 0;
+    // The pane that gets the keyboard focus back when the window is activated.
+    EditControl* focusPane = &leftPane;
 };

@@ -85,19 +85,22 @@ int TestWindow::OnEditChange()
     return 0;
 }
 
-// Closing after "Yes" only when the document really reached its file: a
+// Ending after "Yes" only when the document really reached its file: a
 // cancelled or failed save keeps the window and the text.
+int TestWindow::AskToSaveBeforeEnd()
+{
+    int answer = MessageBox("保存されていません。\n保存して終了しますか？", "保存の確認",
+                            QuestionYesNoCancel);
+    if (answer == IDYES)
+        return SaveDocumentAs() == 1 ? 1 : 0;
+    return answer == IDNO ? 1 : 0;
+}
+
 int TestWindow::HandleClose()
 {
     if (modified == 1) {
-        int answer = MessageBox("保存されていません。\n保存して終了しますか？", "保存の確認",
-                                QuestionYesNoCancel);
-        if (answer == IDYES) {
-            if (SaveDocumentAs() == 1)
-                DestroyWindow();
-        } else if (answer == IDNO) {
+        if (AskToSaveBeforeEnd() == 1)
             DestroyWindow();
-        }
         return 0;
     }
     if (MessageBox("終了しますか？", "終了の確認", QuestionOkCancel) != IDCANCEL)
