@@ -43,7 +43,7 @@ bool IsRoutedHere(HWND h)
 }
 
 // Whether the entry for h must go now that below is being destroyed: h is
-// below itself or one of its children whose WM_DESTROY will not pass through
+// below, or a child of below whose own WM_DESTROY will not pass through
 // WindowProcedure, or a window that is already gone.
 bool GoesWith(HWND h, HWND below)
 {
@@ -96,10 +96,12 @@ HBRUSH ClassBackground(const Brush& background)
     LOGBRUSH logical = {};
     if (::GetObjectA(brush, sizeof(logical), &logical) != sizeof(logical))
         return menuColour;
+    classBrushes.emplace_back(); // first, so that a copy is never left unheld
     HBRUSH copy = ::CreateBrushIndirect(&logical);
-    if (copy == nullptr)
+    if (copy == nullptr) {
+        classBrushes.pop_back();
         return menuColour;
-    classBrushes.emplace_back();
+    }
     classBrushes.back().Attach(copy, 1);
     return copy;
 }

@@ -2,8 +2,11 @@
 // their every form, modeless runs, and a failed run leaving nothing behind.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "framework/Dialog.h"
 #include "framework/WindowTables.h"
+#include "support/DialogDriver.h"
 
 namespace {
 
@@ -211,4 +214,28 @@ TEST(Dialog, DestroyedObjectLeavesNoEntry)
     }
     EXPECT_EQ(0u, dialogTable.count(h));
     ::DestroyWindow(h);
+}
+
+namespace {
+
+class OutOfMemoryOnOk : public ProbeDialog {
+public:
+    int OnIdOk() override { throw std::bad_alloc(); }
+};
+
+} // namespace
+
+// A dialog command that runs out of memory stops there, inside the dialog
+// procedure: the user is told and the dialog stays up and usable.
+TEST(Dialog, OutOfMemoryInACommandIsToldAndTheDialogStays)
+{
+    OutOfMemoryOnOk dialog;
+    DialogDriver driver;
+    driver.Queue(DialogDriver::Press(IDOK))
+        .Queue(DialogDriver::Press(IDOK))
+        .Queue(DialogDriver::Press(IDCANCEL));
+    EXPECT_EQ(IDCANCEL, dialog.RunModal(nullptr));
+    EXPECT_TRUE(driver.Finished()) << driver.Report();
+    ASSERT_EQ(3u, driver.Seen().size());
+    EXPECT_EQ("メモリが足りません", driver.Seen()[1].text);
 }
