@@ -81,6 +81,7 @@ wine_session_start_on_display() {
     if [ ! -f "$WINEPREFIX/.quorvane-ready" ]; then
         wine_prefix_create || return 1
     fi
+    wine_prefix_add_marlett
     "$WINESERVER" -p
     # Start Wine's background services now, with their output on /dev/null:
     # started later they would inherit a test's pipes and keep ctest waiting.
@@ -103,6 +104,15 @@ wine_prefix_create() {
         return 1
     fi
     touch "$WINEPREFIX/.quorvane-ready"
+}
+
+# Caption buttons are glyphs of the Marlett font (Debian's fonts-wine). This
+# Wine does not take it from its own font folder, only from the prefix's.
+wine_prefix_add_marlett() {
+    local font=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -f "$font" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+        cp "$font" "$fonts/"
+    fi
 }
 
 wine_session_stop() {
