@@ -17,6 +17,8 @@ packages=(
     locales fonts-ipafont-gothic
     cmake make googletest
     imagemagick
+    fonts-wine           # Wine's Marlett: caption buttons drawn as buttons
+    nsis python3         # the installer and the reproducible zips (tools/package.sh)
 )
 
 is_installed() {

@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "QuorvaneVersion.h"
 #include "framework/Win32.h"
 #include "support/EditorProcess.h"
 #include "support/HandleOwner.h"
+#include "util/VersionInfo.h"
 
 namespace {
 
@@ -173,6 +175,7 @@ TEST_F(Resources, EveryResourceIsJapaneseOnly)
         {RT_DIALOG, 102, "dialog 102"},      {RT_DIALOG, 129, "dialog 129"},
         {RT_DIALOG, 130, "dialog 130"},      {RT_GROUP_ICON, 107, "icon group 107"},
         {RT_GROUP_ICON, 108, "icon group 108"}, {RT_STRING, 7, "string block 7 (ids 96-111)"},
+        {RT_VERSION, 1, "version 1"},
     };
     for (WORD icon = 1; icon <= 16; ++icon)
         entries.push_back({RT_ICON, icon, "an icon image"});
@@ -555,6 +558,39 @@ TEST_F(Resources, StringTableHoldsOnlyTheTwoNames)
         EXPECT_EQ(static_cast<int>(std::strlen(want)), length) << "string " << id;
         EXPECT_STREQ(want, text) << "string " << id;
     }
+}
+
+// --- version ----------------------------------------------------------------
+
+// One string of the version resource's Japanese/Unicode block, "" if missing.
+std::string VersionString(const std::string& path, const char* name)
+{
+    DWORD ignored = 0;
+    DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    std::vector<char> block(size);
+    void* value = nullptr;
+    UINT length = 0;
+    std::string query = std::string("\\StringFileInfo\\041104b0\\") + name;
+    if (size == 0 || !::GetFileVersionInfoA(path.c_str(), 0, size, block.data()) ||
+        !::VerQueryValueA(block.data(), query.c_str(), &value, &length) || length == 0)
+        return {};
+    return static_cast<const char*>(value);
+}
+
+TEST_F(Resources, VersionResourceCarriesTheProjectVersion)
+{
+    const std::string path = EditorProcess::Path();
+    const uint32_t packed =
+        QUORVANE_VERSION_MAJOR << 24 | QUORVANE_VERSION_MINOR << 16 | QUORVANE_VERSION_PATCH << 8;
+    EXPECT_EQ(packed, GetFileVersion(path)) << "the library's own reader";
+    const std::pair<const char*, const char*> strings[] = {
+        {"ProductName", "Quorvane"},
+        {"ProductVersion", QUORVANE_VERSION_TEXT},
+        {"FileDescription", "Quorvane テキストエディタ"},
+        {"OriginalFilename", "Quorvane.exe"},
+    };
+    for (const auto& entry : strings)
+        EXPECT_EQ(entry.second, VersionString(path, entry.first)) << entry.first;
 }
 
 } // namespace

@@ -49,9 +49,8 @@ HMODULE EditorProcess::LoadAsData()
     return ::LoadLibraryExA(Path().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
-EditorProcess::EditorProcess()
+EditorProcess::EditorProcess(const std::string& exe)
 {
-    std::string exe = Path();
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);

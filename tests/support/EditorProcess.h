@@ -36,7 +36,9 @@ public:
     // The caller frees it (see ModuleHandle in HandleOwner.h).
     static HMODULE LoadAsData();
 
-    EditorProcess();
+    // Starts the editor built beside the test, or the one at exe (an
+    // installed copy, say).
+    explicit EditorProcess(const std::string& exe = Path());
     ~EditorProcess();
     EditorProcess(const EditorProcess&) = delete;
     EditorProcess& operator=(const EditorProcess&) = delete;
