@@ -63,9 +63,16 @@ LRESULT ResultPaneKeys::Handle(HWND h, UINT message, WPARAM wParam, LPARAM lPara
         if (wParam == '\r' && PlainKey())
             return 0; // the jump replaces the line break
         break;
-    case WM_LBUTTONDBLCLK: {
+    case WM_LBUTTONDBLCLK:
+        clickPending = true;
+        break;
+    case WM_LBUTTONUP: {
+        // Asked once the pane has finished with the mouse (its word
+        // selection, its capture), so the jump does not race the click.
         LRESULT result = ::CallWindowProcA(original, h, message, wParam, lParam);
-        Ask(clickCommand);
+        if (clickPending)
+            Ask(clickCommand);
+        clickPending = false;
         return result;
     }
     case WM_NCDESTROY:

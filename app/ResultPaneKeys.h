@@ -27,4 +27,5 @@ private:
     WNDPROC previous = nullptr;
     WORD enterCommand = 0;
     WORD clickCommand = 0;
+    bool clickPending = false;
 };
