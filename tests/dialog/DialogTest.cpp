@@ -2,6 +2,7 @@
 // their every form, modeless runs, and a failed run leaving nothing behind.
 #include <gtest/gtest.h>
 
+#include "framework/Application.h"
 #include "framework/Dialog.h"
 #include "framework/WindowTables.h"
 
@@ -211,4 +212,29 @@ TEST(Dialog, DestroyedObjectLeavesNoEntry)
     }
     EXPECT_EQ(0u, dialogTable.count(h));
     ::DestroyWindow(h);
+}
+
+namespace {
+class LoopApplication : public Application {
+public:
+    int OnInit() override { return 1; }
+    int OnExit() override { return 0; }
+};
+} // namespace
+
+// Esc posted to a modeless dialog's edit box means Cancel only when the
+// application's loop hands it to the dialog manager.
+TEST(Dialog, ModelessDialogKeysPassThroughTheApplicationLoop)
+{
+    LoopApplication app;
+    ProbeDialog dialog;
+    ASSERT_EQ(1, dialog.CreateModeless(nullptr));
+    HWND h = dialog.GetHandle();
+    app.AddModelessDialog(h);
+    ::PostMessageA(::GetDlgItem(h, ProbeEdit), WM_KEYDOWN, VK_ESCAPE, 0);
+    ::PostQuitMessage(0); // taken once the queue is empty
+    EXPECT_EQ(0, app.MessageLoop());
+    EXPECT_FALSE(::IsWindow(h));
+    EXPECT_EQ(2, dialog.EndCode());
+    app.RemoveModelessDialog(h);
 }
