@@ -7,10 +7,14 @@
 #include <string>
 
 #include "app/GrepDialog.h"
+#include "app/JumpHistory.h"
+#include "app/ResultPaneKeys.h"
 #include "app/SearchDialog.h"
 #include "framework/EditControl.h"
 #include "framework/Size.h"
 #include "framework/Window.h"
+
+#include <shellapi.h> // HDROP
 
 class TestWindow : public Window {
 public:
@@ -18,6 +22,11 @@ public:
     ~TestWindow() override;
 
     LRESULT HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The program's start, once the window exists: the saved placement, the
+    // focus in the document, and the file named on the command line (opened
+    // once the message loop runs). The placement is saved when the window goes.
+    void Start(const std::string& argument);
 
 protected:
     // Creation, layout and commands, one operation per menu command.
@@ -58,6 +67,21 @@ protected:
     // Messages the system sends for the user: end of session, re-activation.
     LRESULT HandleQueryEndSession();
     int HandleActivate(WPARAM state);
+    // Opening a named file (tag jump, command line, drop): the modified
+    // document's question first, then the file as 開く loads it.
+    int AskToSaveFirst();
+    int OpenDocumentFile(const std::string& path);
+
+    // Shortcuts, tag jump, go to line, dropped files.
+    int OnFindPrevious();
+    int OnSelectAll();
+    int OnGoToLine();
+    int OnTagJump(int quiet);
+    int OnTagJumpBack();
+    int OnOpenStartArgument();
+    int OnDropFiles(HDROP drop);
+    int GoToDocument(const std::string& path);
+    void SelectInDocument(size_t anchor, size_t caret);
 
     SearchDialog searchDialog;
     GrepDialog grepDialog;
@@ -69,4 +93,8 @@ protected:
     int modified = 0;
     // The pane that gets the keyboard focus back when the window is activated.
     EditControl* focusPane = &leftPane;
+    ResultPaneKeys resultPaneKeys;
+    JumpHistory jumpHistory;
+    std::string startArgument;
+    int keepsPlacement = 0;
 };

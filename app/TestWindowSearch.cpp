@@ -39,9 +39,12 @@ void SearchPane(Window& owner, EditControl& pane, const std::string& pattern, in
 
 } // namespace
 
+// The document has the focus once the dialog is gone, whatever its answer.
 int TestWindow::OnSearch()
 {
-    if (searchDialog.RunModal(this) != 1)
+    int answer = searchDialog.RunModal(this);
+    leftPane.SetFocus();
+    if (answer != 1)
         return 0;
     lastSearchText = searchDialog.GetInputText();
     SearchPane(*this, leftPane, lastSearchText, searchDialog.SearchesUpward());
@@ -57,5 +60,16 @@ int TestWindow::OnFindNext()
         return 0;
     }
     SearchPane(*this, leftPane, lastSearchText, searchDialog.SearchesUpward());
+    return 0;
+}
+
+// Upward from the selection, with the text of the last search.
+int TestWindow::OnFindPrevious()
+{
+    if (lastSearchText.empty()) {
+        OnSearch();
+        return 0;
+    }
+    SearchPane(*this, leftPane, lastSearchText, 1);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "framework/Application.h"
 #include "framework/Dialog.h"
 #include "framework/WindowTables.h"
 #include "support/DialogDriver.h"
@@ -238,4 +239,30 @@ TEST(Dialog, OutOfMemoryInACommandIsToldAndTheDialogStays)
     EXPECT_TRUE(driver.Finished()) << driver.Report();
     ASSERT_EQ(3u, driver.Seen().size());
     EXPECT_EQ("メモリが足りません", driver.Seen()[1].text);
+}
+
+namespace {
+
+class LoopApplication : public Application {
+public:
+    int OnInit() override { return 1; }
+    int OnExit() override { return 0; }
+};
+} // namespace
+
+// Esc posted to a modeless dialog's edit box means Cancel only when the
+// application's loop hands it to the dialog manager.
+TEST(Dialog, ModelessDialogKeysPassThroughTheApplicationLoop)
+{
+    LoopApplication app;
+    ProbeDialog dialog;
+    ASSERT_EQ(1, dialog.CreateModeless(nullptr));
+    HWND h = dialog.GetHandle();
+    app.AddModelessDialog(h);
+    ::PostMessageA(::GetDlgItem(h, ProbeEdit), WM_KEYDOWN, VK_ESCAPE, 0);
+    ::PostQuitMessage(0); // taken once the queue is empty
+    EXPECT_EQ(0, app.MessageLoop());
+    EXPECT_FALSE(::IsWindow(h));
+    EXPECT_EQ(2, dialog.EndCode());
+    app.RemoveModelessDialog(h);
 }

@@ -175,7 +175,7 @@ TEST(Installer, SilentInstallStartCloseAndUninstall)
             EXPECT_EQ(value.second, UninstallValue(c.root, value.first)) << value.first;
 
         {
-            EditorProcess editor(editorPath);
+            EditorProcess editor("", "", editorPath);
             ASSERT_TRUE(editor.Started()) << editorPath;
             ASSERT_NE(nullptr, editor.WaitForMainWindow()) << "the installed editor shows no window";
             EXPECT_EQ(0, editor.CloseThroughExitQuestion());

@@ -141,19 +141,23 @@ struct MenuRow {
 
 const MenuRow ExpectedMenu[] = {
     {true, MF_POPUP, 0, "ファイル(&F)"},
-    {false, 0, 32773, "ファイルを開く"},
-    {false, 0, 32775, "ファイルを保存"},
-    {false, 0, 32777, "ファイルを名前を付けて保存"},
+    {false, 0, 32773, "ファイルを開く\tCtrl+O"},
+    {false, 0, 32775, "ファイルを保存\tCtrl+S"},
+    {false, 0, 32777, "ファイルを名前を付けて保存\tCtrl+Shift+S"},
     {false, MF_END, 105, "アプリケーションの終了(&X)"},
     {true, MF_POPUP, 0, "編集"},
-    {false, 0, 1007, "検索"},
-    {false, 0, 32781, "次を検索"},
-    {false, 0, 32787, "grep検索"},
+    {false, 0, 1007, "検索\tCtrl+F"},
+    {false, 0, 32781, "次を検索\tF3"},
+    {false, 0, 32900, "前を検索\tShift+F3"},
+    {false, 0, 32787, "grep検索\tCtrl+G"},
     {false, 0, 32783, "ディレクトリ一覧を表示"},
-    {false, MF_END, 32785, "左右の文章を入れ替える"},
+    {false, 0, 32785, "左右の文章を入れ替える"},
+    {false, 0, 32901, "指定行へジャンプ\tCtrl+J"},
+    {false, 0, 32902, "タグジャンプ\tF12"},
+    {false, MF_END, 32903, "タグジャンプバック\tShift+F12"},
     {true, MF_POPUP | MF_END, 0, "ヘルプ(&H)"},
     {false, 0, 32790, "壁紙を変更する"},
-    {false, MF_END, 104, "バージョン情報 ...(&A)"},
+    {false, MF_END, 104, "バージョン情報 ...(&A)\tAlt+/"},
 };
 
 struct ParsedMenuRow {
@@ -173,7 +177,8 @@ TEST_F(Resources, EveryResourceIsJapaneseOnly)
     std::vector<Entry> entries = {
         {RT_MENU, 109, "menu 109"},          {RT_ACCELERATOR, 109, "accelerators 109"},
         {RT_DIALOG, 102, "dialog 102"},      {RT_DIALOG, 129, "dialog 129"},
-        {RT_DIALOG, 130, "dialog 130"},      {RT_GROUP_ICON, 107, "icon group 107"},
+        {RT_DIALOG, 130, "dialog 130"},      {RT_DIALOG, 140, "dialog 140"},
+        {RT_GROUP_ICON, 107, "icon group 107"},
         {RT_GROUP_ICON, 108, "icon group 108"}, {RT_STRING, 7, "string block 7 (ids 96-111)"},
         {RT_VERSION, 1, "version 1"},
     };
@@ -253,21 +258,39 @@ TEST_F(Resources, LoadedMenuReadsBackInCodePage932)
 
 // --- accelerators -------------------------------------------------------
 
-TEST_F(Resources, AcceleratorTableIsAltSlashAndAltQuestionMark)
+TEST_F(Resources, AcceleratorTableHoldsEveryShortcut)
 {
-    // fVirt, padding, key, command, padding: two ACCELTABLEENTRY records,
-    // the second carrying the end-of-table bit 0x80.
-    const Bytes expected = {0x12, 0x00, 0x2F, 0x00, 0x68, 0x00, 0x00, 0x00,
-                            0x92, 0x00, 0x3F, 0x00, 0x68, 0x00, 0x00, 0x00};
-    EXPECT_EQ(expected, ResourceBytes(exe.Get(), RT_ACCELERATOR, 109));
+    // fVirt, padding, key, command, padding: the first two ACCELTABLEENTRY
+    // records, Alt+/ and Alt+? as ASCII keys.
+    const Bytes expectedStart = {0x12, 0x00, 0x2F, 0x00, 0x68, 0x00, 0x00, 0x00,
+                                 0x12, 0x00, 0x3F, 0x00, 0x68, 0x00, 0x00, 0x00};
+    Bytes bytes = ResourceBytes(exe.Get(), RT_ACCELERATOR, 109);
+    ASSERT_GE(bytes.size(), expectedStart.size());
+    EXPECT_EQ(expectedStart, Bytes(bytes.begin(), bytes.begin() + expectedStart.size()));
+    EXPECT_EQ(0x80, bytes[bytes.size() - 8] & 0x80) << "the last record carries the end bit";
 
     AcceleratorHandle table(::LoadAcceleratorsA(exe.Get(), MAKEINTRESOURCEA(109)));
     ASSERT_NE(nullptr, table.Get());
-    ACCEL entries[4] = {};
-    ASSERT_EQ(2, ::CopyAcceleratorTableA(table.Get(), entries, 4));
-    const ACCEL want[] = {{FALT | FNOINVERT, '/', 104}, {FALT | FNOINVERT, '?', 104}};
+    const BYTE key = FVIRTKEY | FNOINVERT;
+    const ACCEL want[] = {
+        {FALT | FNOINVERT, '/', 104},
+        {FALT | FNOINVERT, '?', 104},
+        {key | FCONTROL, 'O', 32773},
+        {key | FCONTROL, 'S', 32775},
+        {key | FCONTROL | FSHIFT, 'S', 32777},
+        {key | FCONTROL, 'F', 1007},
+        {key, VK_F3, 32781},
+        {key | FSHIFT, VK_F3, 32900},
+        {key | FCONTROL, 'G', 32787},
+        {key | FCONTROL, 'J', 32901},
+        {key, VK_F12, 32902},
+        {key | FSHIFT, VK_F12, 32903},
+        {key | FCONTROL, 'A', 32904},
+    };
+    ACCEL entries[32] = {};
+    ASSERT_EQ(static_cast<int>(std::size(want)), ::CopyAcceleratorTableA(table.Get(), entries, 32));
     for (size_t i = 0; i < std::size(want); ++i) {
-        SCOPED_TRACE(testing::Message() << "accelerator " << i << " Alt+" << static_cast<char>(want[i].key));
+        SCOPED_TRACE(testing::Message() << "accelerator " << i << " command " << want[i].cmd);
         EXPECT_EQ(want[i].fVirt, entries[i].fVirt & 0x7F);
         EXPECT_EQ(want[i].key, entries[i].key);
         EXPECT_EQ(want[i].cmd, entries[i].cmd);
@@ -334,6 +357,16 @@ const std::vector<DialogRow>& ExpectedDialogs()
              {1007, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 76, 2, 121, 12},
              {-1, AtomStatic, "grep検索する文字列", 0, Child | WS_GROUP | SS_LEFT, 4, 4, 68, 8},
          }},
+        {140, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 186, 44,
+         "指定行へジャンプ", 8, 400, 0, DEFAULT_CHARSET, "MS Shell Dlg",
+         {
+             {-1, AtomStatic, "行番号", 0, Child | WS_GROUP | SS_LEFT, 7, 8, 30, 8},
+             {1100, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_NUMBER, 40, 6, 60,
+              12},
+             {1101, AtomStatic, "(1-1)", 0, Child | WS_GROUP | SS_LEFT | SS_NOPREFIX, 104, 8, 76, 8},
+             {IDOK, AtomButton, "OK", 0, Child | WS_TABSTOP | BS_DEFPUSHBUTTON, 40, 25, 50, 14},
+             {IDCANCEL, AtomButton, "キャンセル", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 96, 25, 50, 14},
+         }},
     };
     return dialogs;
 }
@@ -341,7 +374,7 @@ const std::vector<DialogRow>& ExpectedDialogs()
 TEST_F(Resources, DialogTemplatesMatchTheirLayouts)
 {
     // The style words written out, so that a changed constant is caught too.
-    const uint32_t literalStyles[] = {0x00C800C0, 0x80C800C8, 0x80C800C8};
+    const uint32_t literalStyles[] = {0x00C800C0, 0x80C800C8, 0x80C800C8, 0x80C800C8};
     size_t index = 0;
     for (const DialogRow& want : ExpectedDialogs()) {
         SCOPED_TRACE(testing::Message() << "dialog " << want.id << " " << want.title);

@@ -1,6 +1,7 @@
 #include "support/EditorProcess.h"
 
 #include "support/DialogDriver.h"
+#include "support/TempFolder.h"
 #include "support/WaitUntil.h"
 #include "support/WindowText.h"
 
@@ -49,14 +50,32 @@ HMODULE EditorProcess::LoadAsData()
     return ::LoadLibraryExA(Path().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
-EditorProcess::EditorProcess(const std::string& exe)
+EditorProcess::EditorProcess() : EditorProcess(std::string()) {}
+
+// The editor inherits this process's environment: APPDATA is set around its
+// start only.
+EditorProcess::EditorProcess(const std::string& arguments, const std::string& settingsFolder,
+                             const std::string& editorPath)
 {
+    std::string appData = settingsFolder;
+    if (appData.empty()) {
+        ownSettings = std::make_unique<TempFolder>();
+        appData = ownSettings->Path();
+    }
+    char previous[MAX_PATH] = {};
+    DWORD previousLength = ::GetEnvironmentVariableA("APPDATA", previous, MAX_PATH);
+    ::SetEnvironmentVariableA("APPDATA", appData.c_str());
+
+    std::string exe = editorPath.empty() ? Path() : editorPath;
     std::string commandLine = "\"" + exe + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &info))
         info = PROCESS_INFORMATION();
+    ::SetEnvironmentVariableA("APPDATA", previousLength > 0 && previousLength < MAX_PATH ? previous : nullptr);
 }
 
 EditorProcess::~EditorProcess()

@@ -17,9 +17,12 @@
 // and returns null or -1 when the state does not come.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "framework/Win32.h"
+
+class TempFolder;
 
 class EditorProcess {
 public:
@@ -36,9 +39,14 @@ public:
     // The caller frees it (see ModuleHandle in HandleOwner.h).
     static HMODULE LoadAsData();
 
-    // Starts the editor built beside the test, or the one at exe (an
-    // installed copy, say).
-    explicit EditorProcess(const std::string& exe = Path());
+    // Every editor keeps its per-user settings in a folder of its own (its
+    // %APPDATA%), empty unless settingsFolder names one to share between
+    // runs; arguments follow the program's name on its command line. exe
+    // names another copy of the editor (an installed one, say); empty means
+    // the one built beside the test.
+    EditorProcess();
+    explicit EditorProcess(const std::string& arguments, const std::string& settingsFolder = "",
+                           const std::string& exe = "");
     ~EditorProcess();
     EditorProcess(const EditorProcess&) = delete;
     EditorProcess& operator=(const EditorProcess&) = delete;
@@ -75,6 +83,7 @@ public:
 private:
     HWND FindTopLevel(const char* className, const char* caption, HWND owner, HWND skip) const;
 
+    std::unique_ptr<TempFolder> ownSettings;
     PROCESS_INFORMATION info = {};
     HWND main = nullptr;
 };
