@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/GrepDialog.h"
+#include "app/ReplaceDialog.h"
 #include "app/SearchDialog.h"
 #include "framework/EditControl.h"
 #include "framework/Size.h"
@@ -44,6 +45,7 @@ protected:
     // Search and find next.
     int OnSearch();
     int OnFindNext();
+    int OnReplace();
 
     // Folder listing and grep.
     int OnListDirectory();
@@ -55,6 +57,10 @@ protected:
 
     SearchDialog searchDialog;
     GrepDialog grepDialog;
+    ReplaceDialog replaceDialog;
+    // Case and whole-word choices, shared by the search and replace dialogs
+    // for the session.
+    SearchOptions searchOptions;
     EditControl leftPane;
     EditControl rightPane;
     std::string documentPath;

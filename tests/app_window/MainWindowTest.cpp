@@ -97,7 +97,7 @@ TEST_F(MainWindow, OpensCentredWithMenuAndTwoPanes)
     ASSERT_NE(nullptr, right);
     EXPECT_EQ("Edit", ClassOf(left));
     EXPECT_EQ("Edit", ClassOf(right));
-    const DWORD paneStyle = 0x50B000C4 & ~WS_BORDER; // Wine reports the border itself
+    const DWORD paneStyle = 0x50B001C4 & ~WS_BORDER; // Wine reports the border itself
     EXPECT_EQ(paneStyle, ::GetWindowLongA(left, GWL_STYLE) & paneStyle);
     EXPECT_EQ(paneStyle, ::GetWindowLongA(right, GWL_STYLE) & paneStyle);
     EXPECT_EQ("無題", window.documentPath);

@@ -126,9 +126,10 @@ TEST_F(EditorTest, MenuBarShowsTheCommands)
         "1\t-1\t0\t編集\n"
         "1\t0\t1007\t検索\n"
         "1\t1\t32781\t次を検索\n"
-        "1\t2\t32787\tgrep検索\n"
-        "1\t3\t32783\tディレクトリ一覧を表示\n"
-        "1\t4\t32785\t左右の文章を入れ替える\n"
+        "1\t2\t32850\t置換\tCtrl+H\n"
+        "1\t3\t32787\tgrep検索\n"
+        "1\t4\t32783\tディレクトリ一覧を表示\n"
+        "1\t5\t32785\t左右の文章を入れ替える\n"
         "2\t-1\t0\tヘルプ(&H)\n"
         "2\t0\t32790\t壁紙を変更する\n"
         "2\t1\t104\tバージョン情報 ...(&A)\n";
@@ -174,7 +175,7 @@ TEST_F(EditorTest, PanesSitSideBySide)
         ASSERT_NE(nullptr, pane);
         EXPECT_EQ("Edit", WindowClass(pane));
         // A multi-line Edit draws its own border and drops WS_BORDER from its style.
-        const LONG paneStyle = 0x50B000C4;
+        const LONG paneStyle = 0x50B001C4;
         EXPECT_EQ(paneStyle & ~WS_BORDER, ::GetWindowLongA(pane, GWL_STYLE) & ~WS_BORDER);
         RECT r = {};
         ::GetWindowRect(pane, &r);

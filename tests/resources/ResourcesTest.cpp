@@ -146,6 +146,7 @@ const MenuRow ExpectedMenu[] = {
     {true, MF_POPUP, 0, "編集"},
     {false, 0, 1007, "検索"},
     {false, 0, 32781, "次を検索"},
+    {false, 0, 32850, "置換\tCtrl+H"},
     {false, 0, 32787, "grep検索"},
     {false, 0, 32783, "ディレクトリ一覧を表示"},
     {false, MF_END, 32785, "左右の文章を入れ替える"},
@@ -171,7 +172,8 @@ TEST_F(Resources, EveryResourceIsJapaneseOnly)
     std::vector<Entry> entries = {
         {RT_MENU, 109, "menu 109"},          {RT_ACCELERATOR, 109, "accelerators 109"},
         {RT_DIALOG, 102, "dialog 102"},      {RT_DIALOG, 129, "dialog 129"},
-        {RT_DIALOG, 130, "dialog 130"},      {RT_GROUP_ICON, 107, "icon group 107"},
+        {RT_DIALOG, 130, "dialog 130"},      {RT_DIALOG, 140, "dialog 140"},
+        {RT_GROUP_ICON, 107, "icon group 107"},
         {RT_GROUP_ICON, 108, "icon group 108"}, {RT_STRING, 7, "string block 7 (ids 96-111)"},
     };
     for (WORD icon = 1; icon <= 16; ++icon)
@@ -250,21 +252,25 @@ TEST_F(Resources, LoadedMenuReadsBackInCodePage932)
 
 // --- accelerators -------------------------------------------------------
 
-TEST_F(Resources, AcceleratorTableIsAltSlashAndAltQuestionMark)
+TEST_F(Resources, AcceleratorTableIsAltSlashAltQuestionMarkAndReplace)
 {
-    // fVirt, padding, key, command, padding: two ACCELTABLEENTRY records,
-    // the second carrying the end-of-table bit 0x80.
+    // fVirt, padding, key, command, padding: ACCELTABLEENTRY records, the
+    // last carrying the end-of-table bit 0x80.
     const Bytes expected = {0x12, 0x00, 0x2F, 0x00, 0x68, 0x00, 0x00, 0x00,
-                            0x92, 0x00, 0x3F, 0x00, 0x68, 0x00, 0x00, 0x00};
+                            0x12, 0x00, 0x3F, 0x00, 0x68, 0x00, 0x00, 0x00,
+                            0x0B, 0x00, 0x48, 0x00, 0x52, 0x80, 0x00, 0x00,
+                            0x8B, 0x00, 0x52, 0x00, 0x52, 0x80, 0x00, 0x00};
     EXPECT_EQ(expected, ResourceBytes(exe.Get(), RT_ACCELERATOR, 109));
 
     AcceleratorHandle table(::LoadAcceleratorsA(exe.Get(), MAKEINTRESOURCEA(109)));
     ASSERT_NE(nullptr, table.Get());
-    ACCEL entries[4] = {};
-    ASSERT_EQ(2, ::CopyAcceleratorTableA(table.Get(), entries, 4));
-    const ACCEL want[] = {{FALT | FNOINVERT, '/', 104}, {FALT | FNOINVERT, '?', 104}};
+    ACCEL entries[8] = {};
+    ASSERT_EQ(4, ::CopyAcceleratorTableA(table.Get(), entries, 8));
+    const BYTE control = FVIRTKEY | FCONTROL | FNOINVERT;
+    const ACCEL want[] = {{FALT | FNOINVERT, '/', 104}, {FALT | FNOINVERT, '?', 104},
+                          {control, 'H', 32850}, {control, 'R', 32850}};
     for (size_t i = 0; i < std::size(want); ++i) {
-        SCOPED_TRACE(testing::Message() << "accelerator " << i << " Alt+" << static_cast<char>(want[i].key));
+        SCOPED_TRACE(testing::Message() << "accelerator " << i << " key " << static_cast<char>(want[i].key));
         EXPECT_EQ(want[i].fVirt, entries[i].fVirt & 0x7F);
         EXPECT_EQ(want[i].key, entries[i].key);
         EXPECT_EQ(want[i].cmd, entries[i].cmd);
@@ -312,7 +318,7 @@ const std::vector<DialogRow>& ExpectedDialogs()
              {-1, AtomStatic, "Zelkエディタ", 0, Child | WS_GROUP | SS_LEFT, 32, 19, 53, 8},
              {IDOK, AtomButton, "OK", 0, Child | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 154, 12, 30, 11},
          }},
-        {129, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 257, 41, "検索",
+        {129, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 257, 54, "検索",
          8, 400, 0, DEFAULT_CHARSET, "MS Shell Dlg",
          {
              {IDOK, AtomButton, "OK", 0, Child | WS_TABSTOP | BS_DEFPUSHBUTTON, 203, 1, 50, 14},
@@ -322,6 +328,9 @@ const std::vector<DialogRow>& ExpectedDialogs()
              {-1, AtomStatic, "検索する方向", 0, Child | WS_GROUP | SS_LEFT, 71, 26, 46, 10},
              {1038, AtomButton, "上へ", 0, Child | WS_TABSTOP | BS_AUTORADIOBUTTON, 129, 26, 31, 10},
              {1010, AtomButton, "下へ", 0, Child | WS_TABSTOP | BS_AUTORADIOBUTTON, 167, 26, 31, 10},
+             {1101, AtomButton, "大文字と小文字を区別する", 0, Child | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 7,
+              40, 112, 10},
+             {1102, AtomButton, "単語単位で探す", 0, Child | WS_TABSTOP | BS_AUTOCHECKBOX, 129, 40, 80, 10},
          }},
         {130, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 202, 42,
          "grep検索", 8, 400, 0, DEFAULT_CHARSET, "MS Shell Dlg",
@@ -331,6 +340,24 @@ const std::vector<DialogRow>& ExpectedDialogs()
              {1007, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 76, 2, 121, 12},
              {-1, AtomStatic, "grep検索する文字列", 0, Child | WS_GROUP | SS_LEFT, 4, 4, 68, 8},
          }},
+        {140, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 282, 80, "置換", 8,
+         400, 0, DEFAULT_CHARSET, "MS Shell Dlg",
+         {
+             {-1, AtomStatic, "検索する文字列", 0, Child | WS_GROUP | SS_LEFT, 7, 9, 62, 8},
+             {1007, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 72, 7, 140, 12},
+             {-1, AtomStatic, "置換後の文字列", 0, Child | WS_GROUP | SS_LEFT, 7, 27, 62, 8},
+             {1103, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 72, 25, 140, 12},
+             {-1, AtomStatic, "検索する方向", 0, Child | WS_GROUP | SS_LEFT, 7, 45, 62, 10},
+             {1038, AtomButton, "上へ", 0, Child | WS_TABSTOP | BS_AUTORADIOBUTTON, 72, 45, 31, 10},
+             {1010, AtomButton, "下へ", 0, Child | WS_TABSTOP | BS_AUTORADIOBUTTON, 110, 45, 31, 10},
+             {1101, AtomButton, "大文字と小文字を区別する", 0, Child | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 7,
+              62, 112, 10},
+             {1102, AtomButton, "単語単位で探す", 0, Child | WS_TABSTOP | BS_AUTOCHECKBOX, 129, 62, 80, 10},
+             {IDOK, AtomButton, "次を検索", 0, Child | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 222, 6, 53, 14},
+             {1104, AtomButton, "置換", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 222, 24, 53, 14},
+             {1105, AtomButton, "すべて置換", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 222, 42, 53, 14},
+             {IDCANCEL, AtomButton, "閉じる", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 222, 60, 53, 14},
+         }},
     };
     return dialogs;
 }
@@ -338,7 +365,7 @@ const std::vector<DialogRow>& ExpectedDialogs()
 TEST_F(Resources, DialogTemplatesMatchTheirLayouts)
 {
     // The style words written out, so that a changed constant is caught too.
-    const uint32_t literalStyles[] = {0x00C800C0, 0x80C800C8, 0x80C800C8};
+    const uint32_t literalStyles[] = {0x00C800C0, 0x80C800C8, 0x80C800C8, 0x80C800C8};
     size_t index = 0;
     for (const DialogRow& want : ExpectedDialogs()) {
         SCOPED_TRACE(testing::Message() << "dialog " << want.id << " " << want.title);
