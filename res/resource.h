@@ -29,12 +29,12 @@
 #define IDM_CHANGE_WALLPAPER 32790
 
 // Replace, search options, recent files and font.
-#define IDD_REPLACE 140
-#define IDC_MATCH_CASE 1101
-#define IDC_WHOLE_WORD 1102
-#define IDC_REPLACE_TEXT 1103
-#define IDC_REPLACE_ONE 1104
-#define IDC_REPLACE_ALL 1105
+#define IDD_REPLACE 150
+#define IDC_MATCH_CASE 1111
+#define IDC_WHOLE_WORD 1112
+#define IDC_REPLACE_TEXT 1113
+#define IDC_REPLACE_ONE 1114
+#define IDC_REPLACE_ALL 1115
 #define IDM_REPLACE 32850
 #define IDM_FONT 32851
 // Ten recent files, most recent first: IDM_RECENT_FIRST + 0 ... + 9.

@@ -19,13 +19,13 @@ namespace {
 
 constexpr WPARAM ReplaceCommand = 32850;
 constexpr int SearchTextId = 1007;
-constexpr int ReplaceTextId = 1103;
+constexpr int ReplaceTextId = 1113;
 constexpr int UpId = 1038;
 constexpr int DownId = 1010;
-constexpr int MatchCaseId = 1101;
-constexpr int WholeWordId = 1102;
-constexpr int ReplaceOneId = 1104;
-constexpr int ReplaceAllId = 1105;
+constexpr int MatchCaseId = 1111;
+constexpr int WholeWordId = 1112;
+constexpr int ReplaceOneId = 1114;
+constexpr int ReplaceAllId = 1115;
 constexpr int MessageTextId = 65535;
 
 // Trail bytes 0x5C (表, ソ) beside the matches, a match at a line start and
