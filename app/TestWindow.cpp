@@ -1,5 +1,7 @@
 #include "app/TestWindow.h"
 
+#include "app/UserSettings.h"
+#include "app/WindowPlacement.h"
 #include "framework/Menu.h"
 #include "framework/Rect.h"
 #include "res/resource.h"
@@ -20,6 +22,7 @@ TestWindow::TestWindow()
     caption = "無題 - Quorvane";
     documentPath = "無題";
     modified = 0;
+    exStyle = WS_EX_ACCEPTFILES;
 }
 
 TestWindow::~TestWindow() = default;
@@ -33,6 +36,8 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
 {
     switch (message) {
     case WM_DESTROY:
+        if (keepsPlacement == 1)
+            WindowPlacement::Save(h, UserSettings::Get());
         ::PostQuitMessage(0);
         return 0;
     case WM_CREATE:
@@ -43,6 +48,9 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_SIZE:
         HandleSize(wParam, Size(LOWORD(lParam), HIWORD(lParam)));
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == LeftPaneId) {
@@ -75,6 +83,13 @@ int TestWindow::RunCommand(WORD id)
     case IDM_SWAP_TEXT: OnSwapText(); return 1;
     case IDM_GREP: OnGrep(); return 1;
     case IDM_CHANGE_WALLPAPER: OnChangeWallpaper(); return 1;
+    case IDM_FIND_PREVIOUS: OnFindPrevious(); return 1;
+    case IDM_SELECT_ALL: OnSelectAll(); return 1;
+    case IDM_GO_TO_LINE: OnGoToLine(); return 1;
+    case IDM_TAG_JUMP: OnTagJump(0); return 1;
+    case IDM_TAG_JUMP_CLICK: OnTagJump(1); return 1;
+    case IDM_TAG_JUMP_BACK: OnTagJumpBack(); return 1;
+    case IDM_OPEN_START_ARGUMENT: OnOpenStartArgument(); return 1;
     default: return 0;
     }
 }
@@ -94,6 +109,7 @@ int TestWindow::HandleCreate()
     rect2.left = half + 1;
     leftPane.Create(PaneStyle, rect, this, LeftPaneId);
     rightPane.Create(PaneStyle, rect2, this, RightPaneId);
+    resultPaneKeys.Attach(rightPane.GetHandle(), IDM_TAG_JUMP, IDM_TAG_JUMP_CLICK);
     return 0;
 }
 

@@ -8,10 +8,14 @@
 
 #include "app/GrepDialog.h"
 #include "app/ReplaceDialog.h"
+#include "app/JumpHistory.h"
+#include "app/ResultPaneKeys.h"
 #include "app/SearchDialog.h"
 #include "framework/EditControl.h"
 #include "framework/Size.h"
 #include "framework/Window.h"
+
+#include <shellapi.h> // HDROP
 
 class TestWindow : public Window {
 public:
@@ -19,6 +23,11 @@ public:
     ~TestWindow() override;
 
     LRESULT HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The program's start, once the window exists: the saved placement, the
+    // focus in the document, and the file named on the command line (opened
+    // once the message loop runs). The placement is saved when the window goes.
+    void Start(const std::string& argument);
 
 protected:
     // Creation, layout and commands, one operation per menu command.
@@ -55,6 +64,22 @@ protected:
 
     void SetCaptionFor(const char* suffix);
 
+    // Opening a named file (tag jump, command line, drop): the modified
+    // document's question first, then the file as 開く loads it.
+    int AskToSaveFirst();
+    int OpenDocumentFile(const std::string& path);
+
+    // Shortcuts, tag jump, go to line, dropped files.
+    int OnFindPrevious();
+    int OnSelectAll();
+    int OnGoToLine();
+    int OnTagJump(int quiet);
+    int OnTagJumpBack();
+    int OnOpenStartArgument();
+    int OnDropFiles(HDROP drop);
+    int GoToDocument(const std::string& path);
+    void SelectInDocument(size_t anchor, size_t caret);
+
     SearchDialog searchDialog;
     GrepDialog grepDialog;
     ReplaceDialog replaceDialog;
@@ -67,4 +92,8 @@ protected:
     std::string lastSearchText;
     std::string grepText;
     int modified = 0;
+    ResultPaneKeys resultPaneKeys;
+    JumpHistory jumpHistory;
+    std::string startArgument;
+    int keepsPlacement = 0;
 };

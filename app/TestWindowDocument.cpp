@@ -127,36 +127,49 @@ int TestWindow::ChooseFile(int mode)
     return 1;
 }
 
-// A modified document is offered Save As first; only a save that really
-// happened (or "No") leads on to the Open dialog.
-int TestWindow::OnOpen()
+// A modified document is offered Save As first: 1 when the document may be
+// replaced (saved for real, or "No"), 0 when it must stay.
+int TestWindow::AskToSaveFirst()
 {
-    if (modified == 1) {
-        int answer = MessageBox("保存されていません。\n保存しますか？", "保存の確認",
-                                QuestionYesNoCancel);
-        if (answer == IDYES) {
-            if (SaveDocumentAs() != 1)
-                return 0;
-        } else if (answer != IDNO) {
-            return 0;
-        }
-    }
+    if (modified != 1)
+        return 1;
+    int answer = MessageBox("保存されていません。\n保存しますか？", "保存の確認", QuestionYesNoCancel);
+    if (answer == IDYES)
+        return SaveDocumentAs() == 1 ? 1 : 0;
+    return answer == IDNO ? 1 : 0;
+}
 
-    std::string previousPath = documentPath;
-    std::string previousCaption = GetText();
-    if (ChooseFile(OpenMode) != 1)
-        return 0;
-    if (LoadDocument(leftPane, documentPath) != 1) {
-        documentPath = previousPath;
-        SetText(previousCaption);
+// Loads path as the document. On failure the user is told, and the text,
+// its name and caption stay as they were.
+int TestWindow::OpenDocumentFile(const std::string& path)
+{
+    if (LoadDocument(leftPane, path) != 1) {
         MessageBox("ファイルを開けませんでした", "エラー", ErrorNotice);
         return 0;
     }
+    documentPath = path;
     // Setting the text is no edit (a multi-line Edit control sends no
     // EN_CHANGE for it); the plain caption is set afterwards all the same.
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
     modified = 0;
+    return 1;
+}
+
+// The chosen name shows in the caption while the file loads; OpenDocumentFile
+// sets it for good once the text is in.
+int TestWindow::OnOpen()
+{
+    if (AskToSaveFirst() != 1)
+        return 0;
+    std::string previousPath = documentPath;
+    std::string previousCaption = GetText();
+    if (ChooseFile(OpenMode) != 1)
+        return 0;
+    std::string chosen = documentPath;
+    documentPath = previousPath;
+    if (OpenDocumentFile(chosen) != 1)
+        SetText(previousCaption);
     return 0;
 }
 

@@ -17,10 +17,13 @@ void SearchPane(Window& owner, EditControl& pane, const std::string& pattern,
 
 } // namespace
 
+// The document has the focus once the dialog is gone, whatever its answer.
 int TestWindow::OnSearch()
 {
     searchDialog.SetOptions(searchOptions);
-    if (searchDialog.RunModal(this) != 1)
+    int answer = searchDialog.RunModal(this);
+    leftPane.SetFocus();
+    if (answer != 1)
         return 0;
     lastSearchText = searchDialog.GetInputText();
     searchOptions = searchDialog.GetOptions();
@@ -50,5 +53,16 @@ int TestWindow::OnReplace()
     if (!replaceDialog.GetSearchText().empty())
         lastSearchText = replaceDialog.GetSearchText();
     leftPane.SetFocus();
+    return 0;
+}
+
+// Upward from the selection, with the text of the last search.
+int TestWindow::OnFindPrevious()
+{
+    if (lastSearchText.empty()) {
+        OnSearch();
+        return 0;
+    }
+    SearchPane(*this, leftPane, lastSearchText, searchOptions, 1);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "framework/Application.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "framework/WindowTables.h"
@@ -72,10 +73,49 @@ int Application::MessageLoop()
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.hwnd == nullptr)
             FallbackProc(nullptr, msg.message, msg.wParam, msg.lParam);
+        if (PreTranslate(msg) == 1)
+            continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+int Application::SetAccelerators(HWND target, WORD id)
+{
+    accelerators = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(id));
+    acceleratorTarget = accelerators != nullptr ? target : nullptr;
+    return accelerators != nullptr ? 1 : 0;
+}
+
+void Application::AddModelessDialog(HWND dialog)
+{
+    if (dialog != nullptr &&
+        std::find(modelessDialogs.begin(), modelessDialogs.end(), dialog) == modelessDialogs.end())
+        modelessDialogs.push_back(dialog);
+}
+
+void Application::RemoveModelessDialog(HWND dialog)
+{
+    modelessDialogs.erase(std::remove(modelessDialogs.begin(), modelessDialogs.end(), dialog),
+                          modelessDialogs.end());
+}
+
+// A dialog's own keys come first, so Enter or Esc in a modeless dialog is
+// never taken as a shortcut of the main window. Shortcuts apply only while
+// the target or one of its children has the message: a key in some other
+// top-level window of the thread stays that window's.
+int Application::PreTranslate(MSG& msg)
+{
+    for (HWND dialog : modelessDialogs) {
+        if (::IsWindow(dialog) && ::IsDialogMessageA(dialog, &msg))
+            return 1;
+    }
+    if (accelerators == nullptr || !::IsWindow(acceleratorTarget))
+        return 0;
+    if (msg.hwnd != acceleratorTarget && !::IsChild(acceleratorTarget, msg.hwnd))
+        return 0;
+    return ::TranslateAcceleratorA(acceleratorTarget, accelerators, &msg) ? 1 : 0;
 }
 
 std::string Application::GetModuleDirectory()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/Win32.h"
 
@@ -25,11 +26,25 @@ public:
     HINSTANCE GetInstance() const { return instance; }
     std::string GetModuleDirectory();
 
+    // Keyboard shortcuts: the loop translates keys with the accelerator table
+    // `id` of the program's resources into WM_COMMAND for `target`, whichever
+    // of the target's windows has the focus. 0 when the table is missing.
+    int SetAccelerators(HWND target, WORD id);
+    // Modeless dialogs get Tab, Enter and Esc from the loop while registered.
+    void AddModelessDialog(HWND dialog);
+    void RemoveModelessDialog(HWND dialog);
+
 private:
     int InitFramework();
+    // 1 when msg was a modeless dialog's key or a shortcut, already handled.
+    int PreTranslate(MSG& msg);
 
     HINSTANCE instance;
     HCURSOR waitCursor = nullptr;
+    // A table loaded from resources is freed with the module, never by hand.
+    HACCEL accelerators = nullptr;
+    HWND acceleratorTarget = nullptr;
+    std::vector<HWND> modelessDialogs;
 };
 
 Application* GetApplication();

@@ -44,3 +44,17 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
+
+// Keyboard shortcuts, tag jump and go to line.
+#define IDM_FIND_PREVIOUS 32900
+#define IDM_GO_TO_LINE 32901
+#define IDM_TAG_JUMP 32902
+#define IDM_TAG_JUMP_BACK 32903
+#define IDM_SELECT_ALL 32904
+// Not in the menu: a double click in the right pane, and the file named on
+// the command line once the window is up.
+#define IDM_TAG_JUMP_CLICK 32905
+#define IDM_OPEN_START_ARGUMENT 32906
+#define IDD_GO_TO_LINE 140
+#define IDC_GO_TO_LINE_NUMBER 1100
+#define IDC_GO_TO_LINE_RANGE 1101

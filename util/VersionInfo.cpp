@@ -69,5 +69,11 @@ BOOL WriteIniInt(const std::string& section, const std::string& key, int value,
 {
     char text[20];
     std::snprintf(text, sizeof(text), "%d", value);
-    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), text, file.c_str());
+    return WriteIniString(section, key, text, file);
+}
+
+BOOL WriteIniString(const std::string& section, const std::string& key, const std::string& text,
+                    const std::string& file)
+{
+    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), text.c_str(), file.c_str());
 }

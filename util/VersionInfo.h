@@ -19,3 +19,8 @@ uint32_t GetFileVersion(std::string path);
 // the result of WritePrivateProfileStringA.
 BOOL WriteIniInt(const std::string& section, const std::string& key, int value,
                  const std::string& file);
+
+// Writes text under section/key of the INI file; the result of
+// WritePrivateProfileStringA.
+BOOL WriteIniString(const std::string& section, const std::string& key, const std::string& text,
+                    const std::string& file);

@@ -139,20 +139,24 @@ struct MenuRow {
 
 const MenuRow ExpectedMenu[] = {
     {true, MF_POPUP, 0, "ファイル(&F)"},
-    {false, 0, 32773, "ファイルを開く"},
-    {false, 0, 32775, "ファイルを保存"},
-    {false, 0, 32777, "ファイルを名前を付けて保存"},
+    {false, 0, 32773, "ファイルを開く\tCtrl+O"},
+    {false, 0, 32775, "ファイルを保存\tCtrl+S"},
+    {false, 0, 32777, "ファイルを名前を付けて保存\tCtrl+Shift+S"},
     {false, MF_END, 105, "アプリケーションの終了(&X)"},
     {true, MF_POPUP, 0, "編集"},
-    {false, 0, 1007, "検索"},
-    {false, 0, 32781, "次を検索"},
+    {false, 0, 1007, "検索\tCtrl+F"},
+    {false, 0, 32781, "次を検索\tF3"},
+    {false, 0, 32900, "前を検索\tShift+F3"},
     {false, 0, 32850, "置換\tCtrl+H"},
-    {false, 0, 32787, "grep検索"},
+    {false, 0, 32787, "grep検索\tCtrl+G"},
     {false, 0, 32783, "ディレクトリ一覧を表示"},
-    {false, MF_END, 32785, "左右の文章を入れ替える"},
+    {false, 0, 32785, "左右の文章を入れ替える"},
+    {false, 0, 32901, "指定行へジャンプ\tCtrl+J"},
+    {false, 0, 32902, "タグジャンプ\tF12"},
+    {false, MF_END, 32903, "タグジャンプバック\tShift+F12"},
     {true, MF_POPUP | MF_END, 0, "ヘルプ(&H)"},
     {false, 0, 32790, "壁紙を変更する"},
-    {false, MF_END, 104, "バージョン情報 ...(&A)"},
+    {false, MF_END, 104, "バージョン情報 ...(&A)\tAlt+/"},
 };
 
 struct ParsedMenuRow {
@@ -252,25 +256,32 @@ TEST_F(Resources, LoadedMenuReadsBackInCodePage932)
 
 // --- accelerators -------------------------------------------------------
 
-TEST_F(Resources, AcceleratorTableIsAltSlashAltQuestionMarkAndReplace)
+// The shortcuts of the menu commands, after the About box's Alt+/ and Alt+?
+// (keys are character codes for ASCII entries, virtual keys otherwise).
+TEST_F(Resources, AcceleratorTableHoldsEveryShortcut)
 {
-    // fVirt, padding, key, command, padding: ACCELTABLEENTRY records, the
-    // last carrying the end-of-table bit 0x80.
-    const Bytes expected = {0x12, 0x00, 0x2F, 0x00, 0x68, 0x00, 0x00, 0x00,
-                            0x12, 0x00, 0x3F, 0x00, 0x68, 0x00, 0x00, 0x00,
-                            0x0B, 0x00, 0x48, 0x00, 0x52, 0x80, 0x00, 0x00,
-                            0x8B, 0x00, 0x52, 0x00, 0x52, 0x80, 0x00, 0x00};
-    EXPECT_EQ(expected, ResourceBytes(exe.Get(), RT_ACCELERATOR, 109));
+    const BYTE ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
+    const BYTE plain = FVIRTKEY | FNOINVERT;
+    const BYTE shift = FVIRTKEY | FSHIFT | FNOINVERT;
+    const ACCEL want[] = {
+        {FALT | FNOINVERT, '/', 104}, {FALT | FNOINVERT, '?', 104}, {ctrl, 'O', 32773},
+        {ctrl, 'S', 32775},           {ctrl | FSHIFT, 'S', 32777},   {ctrl, 'F', 1007},
+        {plain, VK_F3, 32781},        {shift, VK_F3, 32900},         {ctrl, 'G', 32787},
+        {ctrl, 'J', 32901},           {plain, VK_F12, 32902},        {shift, VK_F12, 32903},
+        {ctrl, 'A', 32904},           {ctrl, 'H', 32850},            {ctrl, 'R', 32850},
+    };
+    // Eight bytes per record; only the last carries the end-of-table bit 0x80.
+    const Bytes bytes = ResourceBytes(exe.Get(), RT_ACCELERATOR, 109);
+    ASSERT_EQ(std::size(want) * 8, bytes.size());
+    for (size_t i = 0; i < std::size(want); ++i)
+        EXPECT_EQ(i + 1 == std::size(want) ? 0x80 : 0, bytes[i * 8] & 0x80) << "record " << i;
 
     AcceleratorHandle table(::LoadAcceleratorsA(exe.Get(), MAKEINTRESOURCEA(109)));
     ASSERT_NE(nullptr, table.Get());
-    ACCEL entries[8] = {};
-    ASSERT_EQ(4, ::CopyAcceleratorTableA(table.Get(), entries, 8));
-    const BYTE control = FVIRTKEY | FCONTROL | FNOINVERT;
-    const ACCEL want[] = {{FALT | FNOINVERT, '/', 104}, {FALT | FNOINVERT, '?', 104},
-                          {control, 'H', 32850}, {control, 'R', 32850}};
+    ACCEL entries[32] = {};
+    ASSERT_EQ(static_cast<int>(std::size(want)), ::CopyAcceleratorTableA(table.Get(), entries, 32));
     for (size_t i = 0; i < std::size(want); ++i) {
-        SCOPED_TRACE(testing::Message() << "accelerator " << i << " key " << static_cast<char>(want[i].key));
+        SCOPED_TRACE(testing::Message() << "accelerator " << i << " key " << want[i].key);
         EXPECT_EQ(want[i].fVirt, entries[i].fVirt & 0x7F);
         EXPECT_EQ(want[i].key, entries[i].key);
         EXPECT_EQ(want[i].cmd, entries[i].cmd);

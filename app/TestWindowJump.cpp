@@ -1,0 +1,225 @@
+// Tag jump and jump back, go to line, select all, dropped files and the file
+// named on the command line: the ways to a place in a file other than 開く.
+// Every way that changes the document goes through the same question and
+// loading as 開く (AskToSaveFirst, OpenDocumentFile).
+#include <algorithm>
+#include <vector>
+
+#include "app/GoToLineDialog.h"
+#include "app/TagJumpLine.h"
+#include "app/TestWindow.h"
+#include "app/TextLines.h"
+#include "app/UserSettings.h"
+#include "app/WindowPlacement.h"
+#include "res/resource.h"
+
+#include <shlwapi.h>
+
+namespace {
+
+const char* const UntitledName = "無題";
+
+std::string FullPath(const std::string& path)
+{
+    char full[MAX_PATH] = {};
+    DWORD length = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
+bool IsExistingFile(const std::string& path)
+{
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool SamePath(const std::string& a, const std::string& b)
+{
+    return ::lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
+}
+
+// PathRemoveFileSpecA knows double-byte characters (0x5C trail bytes).
+std::string FolderOf(const std::string& path)
+{
+    if (path.size() >= MAX_PATH)
+        return std::string();
+    char folder[MAX_PATH] = {};
+    path.copy(folder, path.size());
+    return ::PathRemoveFileSpecA(folder) ? std::string(folder) : std::string();
+}
+
+// A relative path is taken from the document's folder when the file is
+// there, else from the current folder. "" when no such file exists.
+std::string ExistingFile(const std::string& path, const std::string& documentPath)
+{
+    std::vector<std::string> candidates;
+    if (::PathIsRelativeA(path.c_str()) && documentPath != UntitledName) {
+        std::string folder = FolderOf(documentPath);
+        if (!folder.empty())
+            candidates.push_back(folder + "\\" + path);
+    }
+    candidates.push_back(path);
+    for (const std::string& candidate : candidates) {
+        if (IsExistingFile(candidate))
+            return FullPath(candidate);
+    }
+    return std::string();
+}
+
+// The text of the line that holds the caret (the selection's end).
+std::string CaretLine(EditControl& pane)
+{
+    std::string text = pane.GetText();
+    DWORD start = 0;
+    DWORD end = 0;
+    pane.GetSelection(&start, &end);
+    TextLines::Range line = TextLines::Line(text, TextLines::LineAt(text, end));
+    return text.substr(line.start, line.end - line.start);
+}
+
+} // namespace
+
+void TestWindow::Start(const std::string& argument)
+{
+    keepsPlacement = 1;
+    WindowPlacement::Restore(hwnd, UserSettings::Get());
+    leftPane.SetFocus();
+    startArgument = argument;
+    if (!startArgument.empty())
+        ::PostMessageA(hwnd, WM_COMMAND, IDM_OPEN_START_ARGUMENT, 0);
+}
+
+// The whole argument when it names a file, else path:N or path(N). Whatever
+// it names, a failure is reported as 開く reports it.
+int TestWindow::OnOpenStartArgument()
+{
+    std::string argument;
+    argument.swap(startArgument);
+    TagJumpLine place;
+    std::string path = ExistingFile(argument, UntitledName);
+    if (path.empty() && TagJumpLine::Parse(argument, &place) == 1 && place.line > 0)
+        path = ExistingFile(place.path, UntitledName);
+    else
+        place = TagJumpLine();
+    if (OpenDocumentFile(path.empty() ? argument : path) != 1 || place.line == 0)
+        return 0;
+    std::string text = leftPane.GetText();
+    TextLines::Range line = TextLines::Line(text, place.line);
+    SelectInDocument(line.end, line.start);
+    return 0;
+}
+
+// Moves the selection (anchor to caret, in bytes), scrolls the caret into
+// view and gives the document the focus.
+void TestWindow::SelectInDocument(size_t anchor, size_t caret)
+{
+    leftPane.SetSelection(static_cast<int>(anchor), static_cast<int>(caret));
+    leftPane.SendMessage(EM_SCROLLCARET, 0, 0);
+    leftPane.SetFocus();
+}
+
+// 1 when path is the document now: already open, or opened after the question.
+int TestWindow::GoToDocument(const std::string& path)
+{
+    if (documentPath != UntitledName && SamePath(path, documentPath))
+        return 1;
+    if (AskToSaveFirst() != 1)
+        return 0;
+    return OpenDocumentFile(path);
+}
+
+// The caret's line of the pane that has the focus (the right pane when the
+// main window itself has it). A line that names no existing file beeps,
+// unless it came from a double click, which then keeps its word selection.
+int TestWindow::OnTagJump(int quiet)
+{
+    EditControl& pane = ::GetFocus() == leftPane.GetHandle() ? leftPane : rightPane;
+    TagJumpLine place;
+    std::string path;
+    if (TagJumpLine::Parse(CaretLine(pane), &place) == 1)
+        path = ExistingFile(place.path, documentPath);
+    if (path.empty()) {
+        if (quiet == 0)
+            ::MessageBeep(MB_OK);
+        return 0;
+    }
+
+    DWORD start = 0;
+    DWORD end = 0;
+    leftPane.GetSelection(&start, &end);
+    JumpHistory::Place from{documentPath, start, end};
+    if (GoToDocument(path) != 1)
+        return 0;
+    jumpHistory.Push(from);
+
+    std::string text = leftPane.GetText();
+    if (place.line == 0) {
+        SelectInDocument(0, 0);
+        return 0;
+    }
+    TextLines::Range line = TextLines::Line(text, place.line);
+    if (place.column > 0) {
+        size_t column = TextLines::Column(text, line, place.column);
+        SelectInDocument(column, column);
+    } else {
+        SelectInDocument(line.end, line.start);
+    }
+    return 0;
+}
+
+// An untitled document cannot be opened again: a jump that started there
+// has nothing to return to.
+int TestWindow::OnTagJumpBack()
+{
+    JumpHistory::Place place;
+    if (jumpHistory.Pop(&place) != 1 || place.path == UntitledName) {
+        ::MessageBeep(MB_OK);
+        return 0;
+    }
+    if (GoToDocument(place.path) != 1) {
+        jumpHistory.Push(place); // kept for the next try
+        return 0;
+    }
+    size_t size = leftPane.GetText().size();
+    SelectInDocument(std::min<size_t>(place.start, size), std::min<size_t>(place.end, size));
+    return 0;
+}
+
+int TestWindow::OnGoToLine()
+{
+    std::string text = leftPane.GetText();
+    GoToLineDialog dialog(TextLines::Count(text));
+    int answer = dialog.RunModal(this);
+    leftPane.SetFocus();
+    if (answer != 1)
+        return 0;
+    size_t start = TextLines::Line(text, dialog.GetLine()).start;
+    SelectInDocument(start, start);
+    return 0;
+}
+
+// In the pane that has the focus; the document when neither has it.
+int TestWindow::OnSelectAll()
+{
+    EditControl& pane = ::GetFocus() == rightPane.GetHandle() ? rightPane : leftPane;
+    pane.SendMessage(EM_SETSEL, 0, -1);
+    pane.SetFocus();
+    return 0;
+}
+
+// The first dropped file opens as by 開く; a folder does nothing.
+int TestWindow::OnDropFiles(HDROP drop)
+{
+    std::string path;
+    UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
+    if (length > 0) {
+        path.resize(length + 1);
+        length = ::DragQueryFileA(drop, 0, &path[0], length + 1);
+        path.resize(length);
+    }
+    ::DragFinish(drop);
+    if (path.empty() || !IsExistingFile(path))
+        return 0;
+    if (AskToSaveFirst() == 1)
+        OpenDocumentFile(path);
+    return 0;
+}
