@@ -90,7 +90,8 @@ int TestWindow::RunCommand(WORD id)
     case IDM_TAG_JUMP_CLICK: OnTagJump(1); return 1;
     case IDM_TAG_JUMP_BACK: OnTagJumpBack(); return 1;
     case IDM_OPEN_START_ARGUMENT: OnOpenStartArgument(); return 1;
-    default: return 0;
+    case IDM_FONT: OnFont(); return 1;
+    default: return OnRecentFile(id);
     }
 }
 
@@ -110,6 +111,7 @@ int TestWindow::HandleCreate()
     leftPane.Create(PaneStyle, rect, this, LeftPaneId);
     rightPane.Create(PaneStyle, rect2, this, RightPaneId);
     resultPaneKeys.Attach(rightPane.GetHandle(), IDM_TAG_JUMP, IDM_TAG_JUMP_CLICK);
+    LoadUserChoices();
     return 0;
 }
 

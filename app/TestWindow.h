@@ -9,6 +9,8 @@
 #include "app/GrepDialog.h"
 #include "app/ReplaceDialog.h"
 #include "app/JumpHistory.h"
+#include "app/PaneFont.h"
+#include "app/RecentFiles.h"
 #include "app/ResultPaneKeys.h"
 #include "app/SearchDialog.h"
 #include "framework/EditControl.h"
@@ -56,6 +58,13 @@ protected:
     int OnFindNext();
     int OnReplace();
 
+    // Recent files and font, kept in the user's settings.
+    void LoadUserChoices();
+    void ShowRecentFiles();
+    void NoteRecentFile(const std::string& path);
+    int OnRecentFile(WORD id);
+    int OnFont();
+
     // Folder listing and grep.
     int OnListDirectory();
     std::string ListDirectory(std::string folder);
@@ -86,6 +95,8 @@ protected:
     // Case and whole-word choices, shared by the search and replace dialogs
     // for the session.
     SearchOptions searchOptions;
+    RecentFiles recentFiles;
+    PaneFont paneFont;
     EditControl leftPane;
     EditControl rightPane;
     std::string documentPath;

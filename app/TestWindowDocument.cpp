@@ -153,6 +153,7 @@ int TestWindow::OpenDocumentFile(const std::string& path)
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
     modified = 0;
+    NoteRecentFile(path);
     return 1;
 }
 
@@ -198,6 +199,7 @@ int TestWindow::SaveDocument()
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
     modified = 0;
+    NoteRecentFile(documentPath);
     return 1;
 }
 
@@ -216,5 +218,6 @@ int TestWindow::SaveDocumentAs()
     }
     leftPane.SetFocus();
     modified = 0;
+    NoteRecentFile(documentPath);
     return 1;
 }

@@ -91,7 +91,7 @@ TEST_F(MainWindow, OpensCentredWithMenuAndTwoPanes)
     EXPECT_EQ(640, r.right - r.left);
     EXPECT_EQ(480, r.bottom - r.top);
     ASSERT_NE(nullptr, ::GetMenu(main));
-    EXPECT_EQ(3, ::GetMenuItemCount(::GetMenu(main)));
+    EXPECT_EQ(4, ::GetMenuItemCount(::GetMenu(main)));
 
     ASSERT_NE(nullptr, left);
     ASSERT_NE(nullptr, right);

@@ -134,9 +134,11 @@ TEST_F(EditorTest, MenuBarShowsTheCommands)
         "1\t7\t32901\t指定行へジャンプ\tCtrl+J\n"
         "1\t8\t32902\tタグジャンプ\tF12\n"
         "1\t9\t32903\tタグジャンプバック\tShift+F12\n"
-        "2\t-1\t0\tヘルプ(&H)\n"
-        "2\t0\t32790\t壁紙を変更する\n"
-        "2\t1\t104\tバージョン情報 ...(&A)\tAlt+/\n";
+        "2\t-1\t0\t表示\n"
+        "2\t0\t32851\tフォント…\n"
+        "3\t-1\t0\tヘルプ(&H)\n"
+        "3\t0\t32790\t壁紙を変更する\n"
+        "3\t1\t104\tバージョン情報 ...(&A)\tAlt+/\n";
     ASSERT_NE(nullptr, ::GetMenu(main)) << "the main window has no menu";
 
     ModuleHandle probe(::LoadLibraryA(EditorProcess::Beside("e2e_start_menu_probe.dll").c_str()));

@@ -154,6 +154,8 @@ const MenuRow ExpectedMenu[] = {
     {false, 0, 32901, "指定行へジャンプ\tCtrl+J"},
     {false, 0, 32902, "タグジャンプ\tF12"},
     {false, MF_END, 32903, "タグジャンプバック\tShift+F12"},
+    {true, MF_POPUP, 0, "表示"},
+    {false, MF_END, 32851, "フォント…"},
     {true, MF_POPUP | MF_END, 0, "ヘルプ(&H)"},
     {false, 0, 32790, "壁紙を変更する"},
     {false, MF_END, 104, "バージョン情報 ...(&A)\tAlt+/"},

@@ -1,5 +1,7 @@
 #include "support/EditorProcess.h"
 
+#include <cstring>
+
 #include "support/DialogDriver.h"
 #include "support/WaitUntil.h"
 #include "support/WindowText.h"
@@ -33,6 +35,24 @@ BOOL CALLBACK MatchTopLevel(HWND candidate, LPARAM param)
     return FALSE;
 }
 
+// This process's environment with APPDATA set to folder, as a block for
+// CreateProcessA: "name=value" strings, each ended by a zero, then a zero.
+std::string EnvironmentWithAppData(const std::string& folder)
+{
+    std::string block;
+    if (char* strings = ::GetEnvironmentStringsA()) {
+        for (const char* entry = strings; *entry != '\0'; entry += std::strlen(entry) + 1) {
+            if (::_strnicmp(entry, "APPDATA=", 8) != 0)
+                block.append(entry, std::strlen(entry) + 1);
+        }
+        ::FreeEnvironmentStringsA(strings);
+    }
+    block += "APPDATA=" + folder;
+    block.push_back('\0');
+    block.push_back('\0');
+    return block;
+}
+
 } // namespace
 
 std::string EditorProcess::Beside(const std::string& fileName)
@@ -53,10 +73,12 @@ EditorProcess::EditorProcess()
 {
     std::string exe = Path();
     std::string commandLine = "\"" + exe + "\"";
+    std::string environment = EnvironmentWithAppData(appData.Path());
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info))
+    if (!appData.IsReady() ||
+        !::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0], nullptr,
+                          &startup, &info))
         info = PROCESS_INFORMATION();
 }
 

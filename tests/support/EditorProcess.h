@@ -14,12 +14,15 @@
 //   EXPECT_EQ(0, editor.CloseThroughExitQuestion());
 //
 // Every wait polls for a state up to DefaultWaitLimitMs (see WaitUntil.h)
-// and returns null or -1 when the state does not come.
+// and returns null or -1 when the state does not come. Each editor keeps
+// its user settings (%APPDATA%) in a fresh folder of its own, so that it
+// starts as on the first start whatever ran before.
 #pragma once
 
 #include <string>
 
 #include "framework/Win32.h"
+#include "support/TempFolder.h"
 
 class EditorProcess {
 public:
@@ -79,6 +82,7 @@ public:
 private:
     HWND FindTopLevel(const char* className, const char* caption, HWND owner, HWND skip) const;
 
+    TempFolder appData;
     PROCESS_INFORMATION info = {};
     HWND main = nullptr;
 };
