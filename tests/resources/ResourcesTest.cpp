@@ -178,7 +178,8 @@ TEST_F(Resources, EveryResourceIsJapaneseOnly)
     std::vector<Entry> entries = {
         {RT_MENU, 109, "menu 109"},          {RT_ACCELERATOR, 109, "accelerators 109"},
         {RT_DIALOG, 102, "dialog 102"},      {RT_DIALOG, 129, "dialog 129"},
-        {RT_DIALOG, 130, "dialog 130"},      {RT_DIALOG, 150, "dialog 150"},
+        {RT_DIALOG, 130, "dialog 130"},      {RT_DIALOG, 140, "dialog 140"},
+        {RT_DIALOG, 150, "dialog 150"},
         {RT_GROUP_ICON, 107, "icon group 107"},
         {RT_GROUP_ICON, 108, "icon group 108"}, {RT_STRING, 7, "string block 7 (ids 96-111)"},
     };
@@ -258,32 +259,41 @@ TEST_F(Resources, LoadedMenuReadsBackInCodePage932)
 
 // --- accelerators -------------------------------------------------------
 
-// The shortcuts of the menu commands, after the About box's Alt+/ and Alt+?
-// (keys are character codes for ASCII entries, virtual keys otherwise).
 TEST_F(Resources, AcceleratorTableHoldsEveryShortcut)
 {
-    const BYTE ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
-    const BYTE plain = FVIRTKEY | FNOINVERT;
-    const BYTE shift = FVIRTKEY | FSHIFT | FNOINVERT;
-    const ACCEL want[] = {
-        {FALT | FNOINVERT, '/', 104}, {FALT | FNOINVERT, '?', 104}, {ctrl, 'O', 32773},
-        {ctrl, 'S', 32775},           {ctrl | FSHIFT, 'S', 32777},   {ctrl, 'F', 1007},
-        {plain, VK_F3, 32781},        {shift, VK_F3, 32900},         {ctrl, 'G', 32787},
-        {ctrl, 'J', 32901},           {plain, VK_F12, 32902},        {shift, VK_F12, 32903},
-        {ctrl, 'A', 32904},           {ctrl, 'H', 32850},            {ctrl, 'R', 32850},
-    };
-    // Eight bytes per record; only the last carries the end-of-table bit 0x80.
-    const Bytes bytes = ResourceBytes(exe.Get(), RT_ACCELERATOR, 109);
-    ASSERT_EQ(std::size(want) * 8, bytes.size());
-    for (size_t i = 0; i < std::size(want); ++i)
-        EXPECT_EQ(i + 1 == std::size(want) ? 0x80 : 0, bytes[i * 8] & 0x80) << "record " << i;
+    // fVirt, padding, key, command, padding: the first two ACCELTABLEENTRY
+    // records, Alt+/ and Alt+? as ASCII keys.
+    const Bytes expectedStart = {0x12, 0x00, 0x2F, 0x00, 0x68, 0x00, 0x00, 0x00,
+                                 0x12, 0x00, 0x3F, 0x00, 0x68, 0x00, 0x00, 0x00};
+    Bytes bytes = ResourceBytes(exe.Get(), RT_ACCELERATOR, 109);
+    ASSERT_GE(bytes.size(), expectedStart.size());
+    EXPECT_EQ(expectedStart, Bytes(bytes.begin(), bytes.begin() + expectedStart.size()));
+    EXPECT_EQ(0x80, bytes[bytes.size() - 8] & 0x80) << "the last record carries the end bit";
 
     AcceleratorHandle table(::LoadAcceleratorsA(exe.Get(), MAKEINTRESOURCEA(109)));
     ASSERT_NE(nullptr, table.Get());
+    const BYTE key = FVIRTKEY | FNOINVERT;
+    const ACCEL want[] = {
+        {FALT | FNOINVERT, '/', 104},
+        {FALT | FNOINVERT, '?', 104},
+        {key | FCONTROL, 'O', 32773},
+        {key | FCONTROL, 'S', 32775},
+        {key | FCONTROL | FSHIFT, 'S', 32777},
+        {key | FCONTROL, 'F', 1007},
+        {key, VK_F3, 32781},
+        {key | FSHIFT, VK_F3, 32900},
+        {key | FCONTROL, 'G', 32787},
+        {key | FCONTROL, 'J', 32901},
+        {key, VK_F12, 32902},
+        {key | FSHIFT, VK_F12, 32903},
+        {key | FCONTROL, 'A', 32904},
+        {key | FCONTROL, 'H', 32850},
+        {key | FCONTROL, 'R', 32850},
+    };
     ACCEL entries[32] = {};
     ASSERT_EQ(static_cast<int>(std::size(want)), ::CopyAcceleratorTableA(table.Get(), entries, 32));
     for (size_t i = 0; i < std::size(want); ++i) {
-        SCOPED_TRACE(testing::Message() << "accelerator " << i << " key " << want[i].key);
+        SCOPED_TRACE(testing::Message() << "accelerator " << i << " command " << want[i].cmd);
         EXPECT_EQ(want[i].fVirt, entries[i].fVirt & 0x7F);
         EXPECT_EQ(want[i].key, entries[i].key);
         EXPECT_EQ(want[i].cmd, entries[i].cmd);
@@ -353,6 +363,16 @@ const std::vector<DialogRow>& ExpectedDialogs()
              {1007, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 76, 2, 121, 12},
              {-1, AtomStatic, "grep検索する文字列", 0, Child | WS_GROUP | SS_LEFT, 4, 4, 68, 8},
          }},
+        {140, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 186, 44,
+         "指定行へジャンプ", 8, 400, 0, DEFAULT_CHARSET, "MS Shell Dlg",
+         {
+             {-1, AtomStatic, "行番号", 0, Child | WS_GROUP | SS_LEFT, 7, 8, 30, 8},
+             {1100, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_NUMBER, 40, 6, 60,
+              12},
+             {1101, AtomStatic, "(1-1)", 0, Child | WS_GROUP | SS_LEFT | SS_NOPREFIX, 104, 8, 76, 8},
+             {IDOK, AtomButton, "OK", 0, Child | WS_TABSTOP | BS_DEFPUSHBUTTON, 40, 25, 50, 14},
+             {IDCANCEL, AtomButton, "キャンセル", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 96, 25, 50, 14},
+         }},
         {150, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 282, 80, "置換", 8,
          400, 0, DEFAULT_CHARSET, "MS Shell Dlg",
          {
@@ -378,7 +398,7 @@ const std::vector<DialogRow>& ExpectedDialogs()
 TEST_F(Resources, DialogTemplatesMatchTheirLayouts)
 {
     // The style words written out, so that a changed constant is caught too.
-    const uint32_t literalStyles[] = {0x00C800C0, 0x80C800C8, 0x80C800C8, 0x80C800C8};
+    const uint32_t literalStyles[] = {0x00C800C0, 0x80C800C8, 0x80C800C8, 0x80C800C8, 0x80C800C8};
     size_t index = 0;
     for (const DialogRow& want : ExpectedDialogs()) {
         SCOPED_TRACE(testing::Message() << "dialog " << want.id << " " << want.title);

@@ -1,8 +1,7 @@
 #include "support/EditorProcess.h"
 
-#include <cstring>
-
 #include "support/DialogDriver.h"
+#include "support/TempFolder.h"
 #include "support/WaitUntil.h"
 #include "support/WindowText.h"
 
@@ -35,24 +34,6 @@ BOOL CALLBACK MatchTopLevel(HWND candidate, LPARAM param)
     return FALSE;
 }
 
-// This process's environment with APPDATA set to folder, as a block for
-// CreateProcessA: "name=value" strings, each ended by a zero, then a zero.
-std::string EnvironmentWithAppData(const std::string& folder)
-{
-    std::string block;
-    if (char* strings = ::GetEnvironmentStringsA()) {
-        for (const char* entry = strings; *entry != '\0'; entry += std::strlen(entry) + 1) {
-            if (::_strnicmp(entry, "APPDATA=", 8) != 0)
-                block.append(entry, std::strlen(entry) + 1);
-        }
-        ::FreeEnvironmentStringsA(strings);
-    }
-    block += "APPDATA=" + folder;
-    block.push_back('\0');
-    block.push_back('\0');
-    return block;
-}
-
 } // namespace
 
 std::string EditorProcess::Beside(const std::string& fileName)
@@ -69,17 +50,31 @@ HMODULE EditorProcess::LoadAsData()
     return ::LoadLibraryExA(Path().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
-EditorProcess::EditorProcess()
+EditorProcess::EditorProcess() : EditorProcess(std::string()) {}
+
+// The editor inherits this process's environment: APPDATA is set around its
+// start only.
+EditorProcess::EditorProcess(const std::string& arguments, const std::string& settingsFolder)
 {
+    std::string appData = settingsFolder;
+    if (appData.empty()) {
+        ownSettings = std::make_unique<TempFolder>();
+        appData = ownSettings->Path();
+    }
+    char previous[MAX_PATH] = {};
+    DWORD previousLength = ::GetEnvironmentVariableA("APPDATA", previous, MAX_PATH);
+    ::SetEnvironmentVariableA("APPDATA", appData.c_str());
+
     std::string exe = Path();
     std::string commandLine = "\"" + exe + "\"";
-    std::string environment = EnvironmentWithAppData(appData.Path());
+    if (!arguments.empty())
+        commandLine += " " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    if (!appData.IsReady() ||
-        !::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0], nullptr,
-                          &startup, &info))
+    if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info))
         info = PROCESS_INFORMATION();
+    ::SetEnvironmentVariableA("APPDATA", previousLength > 0 && previousLength < MAX_PATH ? previous : nullptr);
 }
 
 EditorProcess::~EditorProcess()

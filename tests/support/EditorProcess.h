@@ -14,15 +14,15 @@
 //   EXPECT_EQ(0, editor.CloseThroughExitQuestion());
 //
 // Every wait polls for a state up to DefaultWaitLimitMs (see WaitUntil.h)
-// and returns null or -1 when the state does not come. Each editor keeps
-// its user settings (%APPDATA%) in a fresh folder of its own, so that it
-// starts as on the first start whatever ran before.
+// and returns null or -1 when the state does not come.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "framework/Win32.h"
-#include "support/TempFolder.h"
+
+class TempFolder;
 
 class EditorProcess {
 public:
@@ -41,7 +41,11 @@ public:
     // The caller frees it (see ModuleHandle in HandleOwner.h).
     static HMODULE LoadAsData();
 
+    // Every editor keeps its per-user settings in a folder of its own (its
+    // %APPDATA%), empty unless settingsFolder names one to share between
+    // runs; arguments follow the program's name on its command line.
     EditorProcess();
+    explicit EditorProcess(const std::string& arguments, const std::string& settingsFolder = "");
     ~EditorProcess();
     EditorProcess(const EditorProcess&) = delete;
     EditorProcess& operator=(const EditorProcess&) = delete;
@@ -82,7 +86,7 @@ public:
 private:
     HWND FindTopLevel(const char* className, const char* caption, HWND owner, HWND skip) const;
 
-    TempFolder appData;
+    std::unique_ptr<TempFolder> ownSettings;
     PROCESS_INFORMATION info = {};
     HWND main = nullptr;
 };
