@@ -1,5 +1,6 @@
 #include "app/SearchDialog.h"
 
+#include "app/SearchOptionBoxes.h"
 #include "framework/Control.h"
 #include "res/resource.h"
 
@@ -21,6 +22,7 @@ void SearchDialog::HandleInitDialog()
 {
     if (Control* down = GetDlgItem(IDC_SEARCH_DOWN))
         down->SetCheck(1);
+    SearchOptionBoxes::Show(*this, options);
     if (Control* edit = GetDlgItem(IDC_SEARCH_TEXT))
         edit->SetFocus();
 }
@@ -31,5 +33,6 @@ int SearchDialog::OnIdOk()
     inputText = edit != nullptr ? edit->GetText() : std::string();
     Control* up = GetDlgItem(IDC_SEARCH_UP);
     upward = up != nullptr && up->SendMessage(BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    options = SearchOptionBoxes::Read(*this);
     return Dialog::OnIdOk();
 }

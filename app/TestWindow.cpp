@@ -8,8 +8,9 @@
 
 namespace {
 constexpr DWORD MainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW; // 0x10CF0000
+// ES_NOHIDESEL: a match stays visible while the replace dialog has the focus.
 constexpr DWORD PaneStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
-                            ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL; // 0x50B000C4
+                            ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL; // 0x50B001C4
 constexpr int LeftPaneId = 100;
 constexpr int RightPaneId = 0;
 } // namespace
@@ -81,6 +82,7 @@ int TestWindow::RunCommand(WORD id)
     case IDM_SAVE_AS: OnSaveAs(); return 1;
     case IDM_SEARCH: OnSearch(); return 1;
     case IDM_FIND_NEXT: OnFindNext(); return 1;
+    case IDM_REPLACE: OnReplace(); return 1;
     case IDM_LIST_DIRECTORY: OnListDirectory(); return 1;
     case IDM_SWAP_TEXT: OnSwapText(); return 1;
     case IDM_GREP: OnGrep(); return 1;
@@ -92,7 +94,8 @@ int TestWindow::RunCommand(WORD id)
     case IDM_TAG_JUMP_CLICK: OnTagJump(1); return 1;
     case IDM_TAG_JUMP_BACK: OnTagJumpBack(); return 1;
     case IDM_OPEN_START_ARGUMENT: OnOpenStartArgument(); return 1;
-    default: return 0;
+    case IDM_FONT: OnFont(); return 1;
+    default: return OnRecentFile(id);
     }
 }
 
@@ -112,6 +115,7 @@ int TestWindow::HandleCreate()
     leftPane.Create(PaneStyle, rect, this, LeftPaneId);
     rightPane.Create(PaneStyle, rect2, this, RightPaneId);
     resultPaneKeys.Attach(rightPane.GetHandle(), IDM_TAG_JUMP, IDM_TAG_JUMP_CLICK);
+    LoadUserChoices();
     return 0;
 }
 

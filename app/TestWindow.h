@@ -7,7 +7,10 @@
 #include <string>
 
 #include "app/GrepDialog.h"
+#include "app/ReplaceDialog.h"
 #include "app/JumpHistory.h"
+#include "app/PaneFont.h"
+#include "app/RecentFiles.h"
 #include "app/ResultPaneKeys.h"
 #include "app/SearchDialog.h"
 #include "framework/EditControl.h"
@@ -55,6 +58,14 @@ protected:
     // Search and find next.
     int OnSearch();
     int OnFindNext();
+    int OnReplace();
+
+    // Recent files and font, kept in the user's settings.
+    void LoadUserChoices();
+    void ShowRecentFiles();
+    void NoteRecentFile(const std::string& path);
+    int OnRecentFile(WORD id);
+    int OnFont();
 
     // Folder listing and grep.
     int OnListDirectory();
@@ -85,6 +96,12 @@ protected:
 
     SearchDialog searchDialog;
     GrepDialog grepDialog;
+    ReplaceDialog replaceDialog;
+    // Case and whole-word choices, shared by the search and replace dialogs
+    // for the session.
+    SearchOptions searchOptions;
+    RecentFiles recentFiles;
+    PaneFont paneFont;
     EditControl leftPane;
     EditControl rightPane;
     std::string documentPath;

@@ -156,6 +156,7 @@ int TestWindow::OpenDocumentFile(const std::string& path)
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
     modified = 0;
+    NoteRecentFile(path);
     return 1;
 }
 
@@ -201,6 +202,7 @@ int TestWindow::SaveDocument()
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
     modified = 0;
+    NoteRecentFile(documentPath);
     return 1;
 }
 
@@ -219,5 +221,6 @@ int TestWindow::SaveDocumentAs()
     }
     leftPane.SetFocus();
     modified = 0;
+    NoteRecentFile(documentPath);
     return 1;
 }

@@ -2,39 +2,17 @@
 // text; a match starts only where a character starts (TextSearch).
 #include "app/TestWindow.h"
 
-#include "util/TextSearch.h"
+#include "app/PaneSearch.h"
 
 namespace {
 
-// Downward: the first match at or after the selection's end. Upward: the last
-// match that ends at or before the selection's start.
-size_t FindInPane(const std::string& text, const std::string& pattern, DWORD startPos,
-                  DWORD endPos, int upward)
+// Selects the next match in the pane and gives it the focus, or tells the
+// user there is none and leaves the selection as it was.
+void SearchPane(Window& owner, EditControl& pane, const std::string& pattern,
+                const SearchOptions& options, int upward)
 {
-    TextSearch search(pattern);
-    return upward == 1 ? search.FindLast(text, startPos) : search.Find(text, endPos);
-}
-
-std::string NotFoundMessage(const std::string& pattern)
-{
-    return "\"" + pattern + "\"は見つかりませんでした。";
-}
-
-// Selects the next match in the pane, or tells the user there is none and
-// leaves the selection as it was.
-void SearchPane(Window& owner, EditControl& pane, const std::string& pattern, int upward)
-{
-    std::string textBuf = pane.GetText();
-    DWORD StartPos = 0;
-    DWORD EndPos = 0;
-    pane.GetSelection(&StartPos, &EndPos);
-    size_t found = FindInPane(textBuf, pattern, StartPos, EndPos, upward);
-    if (found == TextSearch::npos) {
-        owner.MessageBox(NotFoundMessage(pattern), "検索結果", MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    pane.SetFocus();
-    pane.SetSelection(static_cast<int>(found), static_cast<int>(found + pattern.size()));
+    if (PaneSearch(pane, owner, pattern, options).SelectNext(upward) == 1)
+        pane.SetFocus();
 }
 
 } // namespace
@@ -42,12 +20,14 @@ void SearchPane(Window& owner, EditControl& pane, const std::string& pattern, in
 // The document has the focus once the dialog is gone, whatever its answer.
 int TestWindow::OnSearch()
 {
+    searchDialog.SetOptions(searchOptions);
     int answer = searchDialog.RunModal(this);
     leftPane.SetFocus();
     if (answer != 1)
         return 0;
     lastSearchText = searchDialog.GetInputText();
-    SearchPane(*this, leftPane, lastSearchText, searchDialog.SearchesUpward());
+    searchOptions = searchDialog.GetOptions();
+    SearchPane(*this, leftPane, lastSearchText, searchOptions, searchDialog.SearchesUpward());
     return 0;
 }
 
@@ -59,7 +39,20 @@ int TestWindow::OnFindNext()
         OnSearch();
         return 0;
     }
-    SearchPane(*this, leftPane, lastSearchText, searchDialog.SearchesUpward());
+    SearchPane(*this, leftPane, lastSearchText, searchOptions, searchDialog.SearchesUpward());
+    return 0;
+}
+
+// The dialog works on the pane while it runs; afterwards its text and
+// options are what 次を検索 goes on with.
+int TestWindow::OnReplace()
+{
+    replaceDialog.Prepare(&leftPane, lastSearchText, searchOptions);
+    replaceDialog.RunModal(this);
+    searchOptions = replaceDialog.GetOptions();
+    if (!replaceDialog.GetSearchText().empty())
+        lastSearchText = replaceDialog.GetSearchText();
+    leftPane.SetFocus();
     return 0;
 }
 
@@ -70,6 +63,6 @@ int TestWindow::OnFindPrevious()
         OnSearch();
         return 0;
     }
-    SearchPane(*this, leftPane, lastSearchText, 1);
+    SearchPane(*this, leftPane, lastSearchText, searchOptions, 1);
     return 0;
 }

@@ -39,3 +39,8 @@ LRESULT EditControl::SetSelection(int start, int end)
     }
     return SendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
 }
+
+LRESULT EditControl::ReplaceSelection(const std::string& text)
+{
+    return SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}

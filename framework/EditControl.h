@@ -4,6 +4,8 @@
 // in (EditOffsets).
 #pragma once
 
+#include <string>
+
 #include "framework/Control.h"
 
 class EditControl : public Control {
@@ -17,4 +19,6 @@ public:
     LRESULT GetSelection(DWORD* start, DWORD* end);
     // Selects the bytes start..end; -1 keeps its EM_SETSEL meaning.
     LRESULT SetSelection(int start, int end);
+    // EM_REPLACESEL that the control's undo can take back.
+    LRESULT ReplaceSelection(const std::string& text);
 };

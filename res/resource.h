@@ -28,6 +28,19 @@
 #define IDM_GREP 32787
 #define IDM_CHANGE_WALLPAPER 32790
 
+// Replace, search options, recent files and font.
+#define IDD_REPLACE 150
+#define IDC_MATCH_CASE 1111
+#define IDC_WHOLE_WORD 1112
+#define IDC_REPLACE_TEXT 1113
+#define IDC_REPLACE_ONE 1114
+#define IDC_REPLACE_ALL 1115
+#define IDM_REPLACE 32850
+#define IDM_FONT 32851
+// Ten recent files, most recent first: IDM_RECENT_FIRST + 0 ... + 9.
+#define IDM_RECENT_FIRST 32860
+#define IDM_RECENT_LAST 32869
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

@@ -56,6 +56,47 @@ private:
     size_t runEnd = 0;
 };
 
+// Case folding keeps lengths: ASCII A-Z become a-z, and the full-width
+// Ａ-Ｚ (82 60-82 79 in code page 932) become ａ-ｚ (82 81-82 9A) by their
+// trail byte alone. Lead bytes never change.
+const unsigned char FullWidthLead = 0x82;
+const unsigned char FullWidthUpperFirst = 0x60;
+const unsigned char FullWidthUpperLast = 0x79;
+const unsigned char FullWidthCaseStep = 0x21;
+
+inline unsigned char FoldSingle(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+inline unsigned char OtherCaseSingle(unsigned char c)
+{
+    if (c >= 'a' && c <= 'z')
+        return static_cast<unsigned char>(c - ('a' - 'A'));
+    return FoldSingle(c);
+}
+
+inline unsigned char FoldTrail(unsigned char leadByte, unsigned char trail)
+{
+    const bool upper = leadByte == FullWidthLead && trail >= FullWidthUpperFirst &&
+                       trail <= FullWidthUpperLast;
+    return upper ? static_cast<unsigned char>(trail + FullWidthCaseStep) : trail;
+}
+
+inline unsigned char OtherCaseTrail(unsigned char leadByte, unsigned char trail)
+{
+    const bool lower = leadByte == FullWidthLead &&
+                       trail >= FullWidthUpperFirst + FullWidthCaseStep &&
+                       trail <= FullWidthUpperLast + FullWidthCaseStep;
+    return lower ? static_cast<unsigned char>(trail - FullWidthCaseStep) : FoldTrail(leadByte, trail);
+}
+
+// ASCII letters, digits and the underscore make words.
+inline bool IsWordByte(unsigned char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
 // Candidates are found eight window positions at a time: a word of the text
 // at the window starts and one at the window ends are compared with the
 // pattern's first and last bytes in every byte lane at once. The words are
@@ -79,44 +120,100 @@ inline uint64_t LanesEqual(uint64_t word, uint64_t filled)
     return (v - laneOnes) & ~v & laneHighs;
 }
 
+}  // namespace
+
 // One pattern against one text: which window starts of an eight-wide block
-// hold the pattern's first and last bytes, and whether a window really
-// matches, on a character start.
+// hold the pattern's first and last bytes (in either case when folding), and
+// whether a window really matches, on a character start and, for whole
+// words, between non-word characters.
 class WindowMatcher {
 public:
-    WindowMatcher(std::string_view text, const std::string& pattern,
-                  const TextSearch::LeadBytes& leadBytes)
-        : t(reinterpret_cast<const unsigned char*>(text.data())),
-          p(reinterpret_cast<const unsigned char*>(pattern.data())), m(pattern.size()),
-          last(m - 1), firstLanes(laneOnes * p[0]), lastLanes(laneOnes * p[last]),
-          boundary(text, leadBytes)
+    WindowMatcher(std::string_view text, const TextSearch& search)
+        : t(reinterpret_cast<const unsigned char*>(text.data())), n(text.size()),
+          p(reinterpret_cast<const unsigned char*>(search.pattern.data())),
+          m(search.pattern.size()), last(m - 1), lead(*search.lead),
+          folded(search.options.matchCase ? nullptr
+                                          : reinterpret_cast<const unsigned char*>(search.folded.data())),
+          firstOther(search.firstOther), lastOther(search.lastOther),
+          firstLanes(laneOnes * p[0]), firstOtherLanes(laneOnes * firstOther),
+          lastLanes(laneOnes * p[last]), lastOtherLanes(laneOnes * lastOther),
+          wholeWord(search.options.wholeWord), endsOnCharacter(search.endsOnCharacter),
+          boundary(text, lead)
     {
     }
 
     // 0x80 in lane i when window start block + i is a candidate.
     uint64_t Candidates(size_t block) const
     {
-        return LanesEqual(LoadWord(t + block), firstLanes) &
-               LanesEqual(LoadWord(t + block + last), lastLanes);
+        const uint64_t starts = LoadWord(t + block);
+        const uint64_t ends = LoadWord(t + block + last);
+        uint64_t first = LanesEqual(starts, firstLanes);
+        if (firstOther != p[0])
+            first |= LanesEqual(starts, firstOtherLanes);
+        uint64_t final = LanesEqual(ends, lastLanes);
+        if (lastOther != p[last])
+            final |= LanesEqual(ends, lastOtherLanes);
+        return first & final;
     }
 
     bool Matches(size_t at)
     {
-        return t[at] == p[0] && t[at + last] == p[last] &&
-               (m <= 2 || std::memcmp(t + at + 1, p + 1, m - 2) == 0) && boundary.IsStart(at);
+        const unsigned char a = t[at];
+        const unsigned char z = t[at + last];
+        if ((a != p[0] && a != firstOther) || (z != p[last] && z != lastOther))
+            return false;
+        const bool same = folded != nullptr
+            ? FoldedEquals(at)
+            : m <= 2 || std::memcmp(t + at + 1, p + 1, m - 2) == 0;
+        return same && boundary.IsStart(at) && (!wholeWord || OnWordEdges(at));
     }
 
 private:
+    // The pattern's characters against the text's bytes at `at`, both folded.
+    bool FoldedEquals(size_t at) const
+    {
+        for (size_t i = 0; i < m;) {
+            const unsigned char c = t[at + i];
+            if (lead[p[i]] && i + 1 < m) {
+                if (c != p[i] || FoldTrail(c, t[at + i + 1]) != folded[i + 1])
+                    return false;
+                i += 2;
+            } else {
+                if (FoldSingle(c) != folded[i])
+                    return false;
+                ++i;
+            }
+        }
+        return true;
+    }
+
+    // `at` starts a character. The byte before it is a word character only
+    // when it is a character of its own, not the trail of a double-byte one.
+    bool OnWordEdges(size_t at)
+    {
+        if (at > 0 && IsWordByte(t[at - 1]) && boundary.IsStart(at - 1))
+            return false;
+        const size_t end = at + m;
+        return !(end < n && endsOnCharacter && IsWordByte(t[end]));
+    }
+
     const unsigned char* t;
+    size_t n;
     const unsigned char* p;
     size_t m;
     size_t last;
+    const TextSearch::LeadBytes& lead;
+    const unsigned char* folded;
+    unsigned char firstOther;
+    unsigned char lastOther;
     uint64_t firstLanes;
+    uint64_t firstOtherLanes;
     uint64_t lastLanes;
+    uint64_t lastOtherLanes;
+    bool wholeWord;
+    bool endsOnCharacter;
     BoundaryCheck boundary;
 };
-
-}  // namespace
 
 size_t FindByte(std::string_view text, size_t from, char byte)
 {
@@ -149,8 +246,49 @@ TextSearch::TextSearch(std::string_view pattern)
 }
 
 TextSearch::TextSearch(std::string_view patternText, const LeadBytes& leadBytes)
-    : pattern(patternText), lead(&leadBytes)
+    : TextSearch(patternText, SearchOptions(), leadBytes)
 {
+}
+
+TextSearch::TextSearch(std::string_view patternText, SearchOptions searchOptions)
+    : TextSearch(patternText, searchOptions, ProcessLeadBytes())
+{
+}
+
+// Walks the pattern once by its characters: its folded form, the other case
+// of its first and last bytes, and whether it ends on a whole character.
+TextSearch::TextSearch(std::string_view patternText, SearchOptions searchOptions,
+                       const LeadBytes& leadBytes)
+    : pattern(patternText), lead(&leadBytes), options(searchOptions), folded(patternText)
+{
+    const size_t m = pattern.size();
+    if (m == 0)
+        return;
+    const auto byte = [this](size_t i) { return static_cast<unsigned char>(pattern[i]); };
+    size_t lastStart = 0;
+    for (size_t i = 0; i < m;) {
+        lastStart = i;
+        if (leadBytes[byte(i)]) {
+            if (i + 1 == m) {
+                endsOnCharacter = false;
+                break;
+            }
+            folded[i + 1] = static_cast<char>(FoldTrail(byte(i), byte(i + 1)));
+            i += 2;
+        } else {
+            folded[i] = static_cast<char>(FoldSingle(byte(i)));
+            ++i;
+        }
+    }
+    firstOther = byte(0);
+    lastOther = byte(m - 1);
+    if (options.matchCase) {
+        folded.clear();
+        return;
+    }
+    firstOther = OtherCaseSingle(byte(0));
+    lastOther = lastStart + 1 == m ? OtherCaseSingle(byte(m - 1))
+                                   : OtherCaseTrail(byte(m - 2), byte(m - 1));
 }
 
 size_t TextSearch::Find(std::string_view text, size_t from) const
@@ -164,7 +302,7 @@ size_t TextSearch::Find(std::string_view text, size_t from) const
     if (m > n - from)
         return npos;
 
-    WindowMatcher window(text, pattern, *lead);
+    WindowMatcher window(text, *this);
     // Window starts from..lastStart; each block covers eight of them.
     const size_t lastStart = n - m;
     size_t pos = from;
@@ -192,7 +330,7 @@ size_t TextSearch::FindLast(std::string_view text, size_t end) const
     if (m > end)
         return npos;
 
-    WindowMatcher window(text, pattern, *lead);
+    WindowMatcher window(text, *this);
     // Window starts below `limit`, eight at a time from the top.
     size_t limit = end - m + 1;
     for (; limit >= 8; limit -= 8) {

@@ -18,6 +18,9 @@ public:
     using TestWindow::OnFindNext;
     using TestWindow::OnSearch;
     using TestWindow::OnSwapText;
+    using TestWindow::OnFont;
+    using TestWindow::OnRecentFile;
+    using TestWindow::OpenDocumentFile;
 
     using TestWindow::lastSearchText;
     using TestWindow::leftPane;

@@ -91,13 +91,13 @@ TEST_F(MainWindow, OpensCentredWithMenuAndTwoPanes)
     EXPECT_EQ(640, r.right - r.left);
     EXPECT_EQ(480, r.bottom - r.top);
     ASSERT_NE(nullptr, ::GetMenu(main));
-    EXPECT_EQ(3, ::GetMenuItemCount(::GetMenu(main)));
+    EXPECT_EQ(4, ::GetMenuItemCount(::GetMenu(main)));
 
     ASSERT_NE(nullptr, left);
     ASSERT_NE(nullptr, right);
     EXPECT_EQ("Edit", ClassOf(left));
     EXPECT_EQ("Edit", ClassOf(right));
-    const DWORD paneStyle = 0x50B000C4 & ~WS_BORDER; // Wine reports the border itself
+    const DWORD paneStyle = 0x50B001C4 & ~WS_BORDER; // Wine reports the border itself
     EXPECT_EQ(paneStyle, ::GetWindowLongA(left, GWL_STYLE) & paneStyle);
     EXPECT_EQ(paneStyle, ::GetWindowLongA(right, GWL_STYLE) & paneStyle);
     EXPECT_EQ("無題", window.documentPath);

@@ -21,8 +21,6 @@ constexpr int SearchEditId = 1007;
 constexpr WPARAM SearchCommand = 1007;
 constexpr WPARAM FindNextCommand = 32781;
 constexpr int MessageTextId = 65535;
-constexpr WPARAM OpenCommand = 32773;
-constexpr int FileNameBoxId = 1148;
 
 bool WaitGone(HWND h)
 {
@@ -63,13 +61,7 @@ TEST(SearchEndToEnd, SearchAndFindNextThroughTheWholeDocument)
     TempFolder folder;
     std::string path = folder.Write("検索.txt", text);
     ASSERT_FALSE(path.empty());
-    ::PostMessageA(main, WM_COMMAND, OpenCommand, 0);
-    HWND open = editor.WaitForOwnedDialog();
-    ASSERT_NE(nullptr, open) << "no Open dialog";
-    ::SetWindowTextA(::GetDlgItem(open, FileNameBoxId), path.c_str());
-    ::PostMessageA(open, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == path + " - Quorvane"; }))
-        << WindowText(main);
+    ASSERT_TRUE(editor.OpenDocument(path)) << WindowText(main);
     ASSERT_EQ(text, WindowText(pane));
     ::SendMessageA(pane, EM_SETSEL, 0, 0);
 

@@ -127,15 +127,18 @@ TEST_F(EditorTest, MenuBarShowsTheCommands)
         "1\t0\t1007\t検索\tCtrl+F\n"
         "1\t1\t32781\t次を検索\tF3\n"
         "1\t2\t32900\t前を検索\tShift+F3\n"
-        "1\t3\t32787\tgrep検索\tCtrl+G\n"
-        "1\t4\t32783\tディレクトリ一覧を表示\n"
-        "1\t5\t32785\t左右の文章を入れ替える\n"
-        "1\t6\t32901\t指定行へジャンプ\tCtrl+J\n"
-        "1\t7\t32902\tタグジャンプ\tF12\n"
-        "1\t8\t32903\tタグジャンプバック\tShift+F12\n"
-        "2\t-1\t0\tヘルプ(&H)\n"
-        "2\t0\t32790\t壁紙を変更する\n"
-        "2\t1\t104\tバージョン情報 ...(&A)\tAlt+/\n";
+        "1\t3\t32850\t置換\tCtrl+H\n"
+        "1\t4\t32787\tgrep検索\tCtrl+G\n"
+        "1\t5\t32783\tディレクトリ一覧を表示\n"
+        "1\t6\t32785\t左右の文章を入れ替える\n"
+        "1\t7\t32901\t指定行へジャンプ\tCtrl+J\n"
+        "1\t8\t32902\tタグジャンプ\tF12\n"
+        "1\t9\t32903\tタグジャンプバック\tShift+F12\n"
+        "2\t-1\t0\t表示\n"
+        "2\t0\t32851\tフォント…\n"
+        "3\t-1\t0\tヘルプ(&H)\n"
+        "3\t0\t32790\t壁紙を変更する\n"
+        "3\t1\t104\tバージョン情報 ...(&A)\tAlt+/\n";
     ASSERT_NE(nullptr, ::GetMenu(main)) << "the main window has no menu";
 
     ModuleHandle probe(::LoadLibraryA(EditorProcess::Beside("e2e_start_menu_probe.dll").c_str()));
@@ -178,7 +181,7 @@ TEST_F(EditorTest, PanesSitSideBySide)
         ASSERT_NE(nullptr, pane);
         EXPECT_EQ("Edit", WindowClass(pane));
         // A multi-line Edit draws its own border and drops WS_BORDER from its style.
-        const LONG paneStyle = 0x50B000C4;
+        const LONG paneStyle = 0x50B001C4;
         EXPECT_EQ(paneStyle & ~WS_BORDER, ::GetWindowLongA(pane, GWL_STYLE) & ~WS_BORDER);
         RECT r = {};
         ::GetWindowRect(pane, &r);

@@ -106,7 +106,7 @@ TEST_F(Menus, SetMenuByIdBeforeCreationIsUsedAtCreation)
     ASSERT_EQ(1, window.Create(nullptr, 0, 0, 300, 200));
     HMENU bar = ::GetMenu(window.GetHandle());
     ASSERT_NE(nullptr, bar);
-    EXPECT_EQ(3, ::GetMenuItemCount(bar));
+    EXPECT_EQ(4, ::GetMenuItemCount(bar)); // ファイル, 編集, 表示, ヘルプ
     window.DestroyWindow();
 }
 

@@ -149,12 +149,15 @@ const MenuRow ExpectedMenu[] = {
     {false, 0, 1007, "検索\tCtrl+F"},
     {false, 0, 32781, "次を検索\tF3"},
     {false, 0, 32900, "前を検索\tShift+F3"},
+    {false, 0, 32850, "置換\tCtrl+H"},
     {false, 0, 32787, "grep検索\tCtrl+G"},
     {false, 0, 32783, "ディレクトリ一覧を表示"},
     {false, 0, 32785, "左右の文章を入れ替える"},
     {false, 0, 32901, "指定行へジャンプ\tCtrl+J"},
     {false, 0, 32902, "タグジャンプ\tF12"},
     {false, MF_END, 32903, "タグジャンプバック\tShift+F12"},
+    {true, MF_POPUP, 0, "表示"},
+    {false, MF_END, 32851, "フォント…"},
     {true, MF_POPUP | MF_END, 0, "ヘルプ(&H)"},
     {false, 0, 32790, "壁紙を変更する"},
     {false, MF_END, 104, "バージョン情報 ...(&A)\tAlt+/"},
@@ -178,6 +181,7 @@ TEST_F(Resources, EveryResourceIsJapaneseOnly)
         {RT_MENU, 109, "menu 109"},          {RT_ACCELERATOR, 109, "accelerators 109"},
         {RT_DIALOG, 102, "dialog 102"},      {RT_DIALOG, 129, "dialog 129"},
         {RT_DIALOG, 130, "dialog 130"},      {RT_DIALOG, 140, "dialog 140"},
+        {RT_DIALOG, 150, "dialog 150"},
         {RT_GROUP_ICON, 107, "icon group 107"},
         {RT_GROUP_ICON, 108, "icon group 108"}, {RT_STRING, 7, "string block 7 (ids 96-111)"},
         {RT_VERSION, 1, "version 1"},
@@ -286,6 +290,8 @@ TEST_F(Resources, AcceleratorTableHoldsEveryShortcut)
         {key, VK_F12, 32902},
         {key | FSHIFT, VK_F12, 32903},
         {key | FCONTROL, 'A', 32904},
+        {key | FCONTROL, 'H', 32850},
+        {key | FCONTROL, 'R', 32850},
     };
     ACCEL entries[32] = {};
     ASSERT_EQ(static_cast<int>(std::size(want)), ::CopyAcceleratorTableA(table.Get(), entries, 32));
@@ -338,7 +344,7 @@ const std::vector<DialogRow>& ExpectedDialogs()
              {-1, AtomStatic, "Zelkエディタ", 0, Child | WS_GROUP | SS_LEFT, 32, 19, 53, 8},
              {IDOK, AtomButton, "OK", 0, Child | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 154, 12, 30, 11},
          }},
-        {129, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 257, 41, "検索",
+        {129, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 257, 54, "検索",
          8, 400, 0, DEFAULT_CHARSET, "MS Shell Dlg",
          {
              {IDOK, AtomButton, "OK", 0, Child | WS_TABSTOP | BS_DEFPUSHBUTTON, 203, 1, 50, 14},
@@ -348,6 +354,9 @@ const std::vector<DialogRow>& ExpectedDialogs()
              {-1, AtomStatic, "検索する方向", 0, Child | WS_GROUP | SS_LEFT, 71, 26, 46, 10},
              {1038, AtomButton, "上へ", 0, Child | WS_TABSTOP | BS_AUTORADIOBUTTON, 129, 26, 31, 10},
              {1010, AtomButton, "下へ", 0, Child | WS_TABSTOP | BS_AUTORADIOBUTTON, 167, 26, 31, 10},
+             {1111, AtomButton, "大文字と小文字を区別する", 0, Child | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 7,
+              40, 112, 10},
+             {1112, AtomButton, "単語単位で探す", 0, Child | WS_TABSTOP | BS_AUTOCHECKBOX, 129, 40, 80, 10},
          }},
         {130, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 202, 42,
          "grep検索", 8, 400, 0, DEFAULT_CHARSET, "MS Shell Dlg",
@@ -367,6 +376,24 @@ const std::vector<DialogRow>& ExpectedDialogs()
              {IDOK, AtomButton, "OK", 0, Child | WS_TABSTOP | BS_DEFPUSHBUTTON, 40, 25, 50, 14},
              {IDCANCEL, AtomButton, "キャンセル", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 96, 25, 50, 14},
          }},
+        {150, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 282, 80, "置換", 8,
+         400, 0, DEFAULT_CHARSET, "MS Shell Dlg",
+         {
+             {-1, AtomStatic, "検索する文字列", 0, Child | WS_GROUP | SS_LEFT, 7, 9, 62, 8},
+             {1007, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 72, 7, 140, 12},
+             {-1, AtomStatic, "置換後の文字列", 0, Child | WS_GROUP | SS_LEFT, 7, 27, 62, 8},
+             {1113, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 72, 25, 140, 12},
+             {-1, AtomStatic, "検索する方向", 0, Child | WS_GROUP | SS_LEFT, 7, 45, 62, 10},
+             {1038, AtomButton, "上へ", 0, Child | WS_TABSTOP | BS_AUTORADIOBUTTON, 72, 45, 31, 10},
+             {1010, AtomButton, "下へ", 0, Child | WS_TABSTOP | BS_AUTORADIOBUTTON, 110, 45, 31, 10},
+             {1111, AtomButton, "大文字と小文字を区別する", 0, Child | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 7,
+              62, 112, 10},
+             {1112, AtomButton, "単語単位で探す", 0, Child | WS_TABSTOP | BS_AUTOCHECKBOX, 129, 62, 80, 10},
+             {IDOK, AtomButton, "次を検索", 0, Child | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 222, 6, 53, 14},
+             {1114, AtomButton, "置換", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 222, 24, 53, 14},
+             {1115, AtomButton, "すべて置換", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 222, 42, 53, 14},
+             {IDCANCEL, AtomButton, "閉じる", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 222, 60, 53, 14},
+         }},
     };
     return dialogs;
 }
@@ -374,7 +401,7 @@ const std::vector<DialogRow>& ExpectedDialogs()
 TEST_F(Resources, DialogTemplatesMatchTheirLayouts)
 {
     // The style words written out, so that a changed constant is caught too.
-    const uint32_t literalStyles[] = {0x00C800C0, 0x80C800C8, 0x80C800C8, 0x80C800C8};
+    const uint32_t literalStyles[] = {0x00C800C0, 0x80C800C8, 0x80C800C8, 0x80C800C8, 0x80C800C8};
     size_t index = 0;
     for (const DialogRow& want : ExpectedDialogs()) {
         SCOPED_TRACE(testing::Message() << "dialog " << want.id << " " << want.title);

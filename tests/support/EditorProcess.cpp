@@ -126,6 +126,18 @@ HWND EditorProcess::WaitForOwnedDialog(HWND skip) const
     return found;
 }
 
+bool EditorProcess::OpenDocument(const std::string& path)
+{
+    if (main == nullptr)
+        return false;
+    ::PostMessageA(main, WM_COMMAND, OpenCommand, 0);
+    HWND open = WaitForOwnedDialog();
+    if (open == nullptr)
+        return false;
+    DialogDriver::ChooseFile(path)(open);
+    return WaitUntil([&] { return WindowText(main) == path + " - Quorvane"; });
+}
+
 long EditorProcess::ExitCode() const
 {
     if (info.hProcess == nullptr || ::WaitForSingleObject(info.hProcess, DefaultWaitLimitMs) != WAIT_OBJECT_0)

@@ -31,6 +31,8 @@ public:
     static constexpr int RightPaneId = 0;
     // The menu command "アプリケーションの終了(&X)".
     static constexpr int ExitCommand = 105;
+    // The menu command "ファイルを開く".
+    static constexpr int OpenCommand = 32773;
 
     // A file in the folder of the running test program, and the editor there.
     static std::string Beside(const std::string& fileName);
@@ -72,6 +74,10 @@ public:
     // other than skip; null if there is none now.
     HWND OwnedDialog(HWND skip = nullptr) const;
     HWND WaitForOwnedDialog(HWND skip = nullptr) const;
+
+    // Opens path through the Open dialog as a user would (the document must
+    // be unmodified) and waits for its caption: false if it never came.
+    bool OpenDocument(const std::string& path);
 
     // Waits for the process to end: its exit code, or -1 if it keeps running.
     long ExitCode() const;

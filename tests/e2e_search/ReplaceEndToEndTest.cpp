@@ -1,0 +1,207 @@
+// The real Quorvane.exe driven through its replace dialog: 置換 step by step
+// down and up, then すべて置換 with its count box, each taken back whole by
+// one Ctrl+Z typed into the document.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/EditOffsets.h"
+#include "framework/Win32.h"
+#include "support/DialogDriver.h"
+#include "support/EditorProcess.h"
+#include "support/TempFolder.h"
+#include "support/WaitUntil.h"
+#include "support/WindowText.h"
+
+namespace {
+
+constexpr WPARAM ReplaceCommand = 32850;
+constexpr int SearchTextId = 1007;
+constexpr int ReplaceTextId = 1113;
+constexpr int UpId = 1038;
+constexpr int DownId = 1010;
+constexpr int MatchCaseId = 1111;
+constexpr int WholeWordId = 1112;
+constexpr int ReplaceOneId = 1114;
+constexpr int ReplaceAllId = 1115;
+constexpr int MessageTextId = 65535;
+
+// Trail bytes 0x5C (表, ソ) beside the matches, a match at a line start and
+// one touching a word, and an upper-case twin.
+const std::string Original = "表cat ソcat\r\ncatCAT";
+
+struct Settings {
+    std::string pattern;
+    std::string replacement;
+    bool upward;
+    bool matchCase;
+    bool wholeWord;
+};
+
+class ReplaceEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(editor.Started());
+        main = editor.WaitForMainWindow();
+        ASSERT_NE(nullptr, main);
+        pane = editor.Pane(EditorProcess::LeftPaneId);
+        path = folder.Write("置換.txt", Original);
+        ASSERT_FALSE(path.empty());
+        ASSERT_TRUE(editor.OpenDocument(path)) << WindowText(main);
+        ::SendMessageA(pane, EM_SETSEL, 0, 0);
+    }
+
+    HWND OpenDialog(const Settings& s)
+    {
+        ::PostMessageA(main, WM_COMMAND, ReplaceCommand, 0);
+        HWND dialog = editor.WaitFor("#32770", "置換");
+        if (dialog != nullptr)
+            Fill(dialog, s);
+        return dialog;
+    }
+
+    static void Fill(HWND dialog, const Settings& s)
+    {
+        ::SendMessageA(::GetDlgItem(dialog, SearchTextId), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(s.pattern.c_str()));
+        ::SendMessageA(::GetDlgItem(dialog, ReplaceTextId), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(s.replacement.c_str()));
+        const std::pair<int, bool> boxes[] = {
+            {UpId, s.upward}, {DownId, !s.upward}, {MatchCaseId, s.matchCase}, {WholeWordId, s.wholeWord}};
+        for (const auto& box : boxes)
+            ::SendMessageA(::GetDlgItem(dialog, box.first), BM_SETCHECK, box.second ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+
+    // The pane's selection in bytes of its text.
+    std::pair<size_t, size_t> Selection() const
+    {
+        const DWORD packed = static_cast<DWORD>(::SendMessageA(pane, EM_GETSEL, 0, 0));
+        const std::string text = WindowText(pane);
+        const EditOffsets::Unit unit = EditOffsets::ControlUnit();
+        return {EditOffsets::ToBytes(text, LOWORD(packed), unit), EditOffsets::ToBytes(text, HIWORD(packed), unit)};
+    }
+
+    // Waits for a message box with this caption, returns its text and closes it.
+    std::string AnswerBox(const char* caption) const
+    {
+        HWND box = editor.WaitFor("#32770", caption);
+        if (box == nullptr)
+            return "(no box " + std::string(caption) + ")";
+        std::string text = DialogDriver::TextOf(box, MessageTextId);
+        DialogDriver::PostCommand(box, IDOK);
+        WaitUntil([box] { return !::IsWindow(box); });
+        return text;
+    }
+
+    void Close(HWND dialog) const
+    {
+        DialogDriver::PostCommand(dialog, IDCANCEL);
+        WaitUntil([dialog] { return !::IsWindow(dialog); });
+    }
+
+    // Ctrl+Z as typed on the keyboard, into the pane that has the focus.
+    void TypeUndo() const
+    {
+        ::SetForegroundWindow(main);
+        INPUT keys[4] = {};
+        const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = codes[i];
+            keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+        }
+        ::SendInput(4, keys, sizeof(INPUT));
+    }
+
+    EditorProcess editor;
+    TempFolder folder;
+    HWND main = nullptr;
+    HWND pane = nullptr;
+    std::string path;
+};
+
+struct Step {
+    int button;
+    std::string text;
+    size_t start;
+    size_t end;
+    const char* notFound; // the pattern the not-found box names, or null
+};
+
+TEST_F(ReplaceEndToEnd, ReplaceStepByStepDownThenUp)
+{
+    HWND dialog = OpenDialog({"cat", "ねこ", false, true, false});
+    ASSERT_NE(nullptr, dialog);
+    const std::vector<Step> down = {
+        {ReplaceOneId, Original, 2, 5, nullptr},
+        {ReplaceOneId, "表ねこ ソcat\r\ncatCAT", 9, 12, nullptr},
+        {ReplaceOneId, "表ねこ ソねこ\r\ncatCAT", 15, 18, nullptr},
+        {ReplaceOneId, "表ねこ ソねこ\r\nねこCAT", 19, 19, "cat"},
+    };
+    const std::vector<Step> up = {
+        {ReplaceOneId, "表ねこ ソねこ\r\nねこCAT", 15, 19, nullptr},
+        {ReplaceOneId, "表ねこ ソねこ\r\ncatCAT", 9, 13, nullptr},
+        {ReplaceOneId, "表ねこ ソcat\r\ncatCAT", 2, 6, nullptr},
+        {IDOK, "表ねこ ソcat\r\ncatCAT", 2, 6, "ねこ"},
+        {ReplaceOneId, Original, 5, 5, "ねこ"},
+    };
+    int index = 0;
+    for (const std::vector<Step>* walk : {&down, &up}) {
+        if (walk == &up)
+            Fill(dialog, {"ねこ", "cat", true, true, false});
+        for (const Step& step : *walk) {
+            SCOPED_TRACE(testing::Message() << "step " << index++);
+            DialogDriver::PostCommand(dialog, step.button);
+            if (step.notFound != nullptr) {
+                EXPECT_EQ("\"" + std::string(step.notFound) + "\"は見つかりませんでした。", AnswerBox("検索結果"));
+            }
+            EXPECT_TRUE(WaitUntil([&] { return WindowText(pane) == step.text; })) << WindowText(pane);
+            EXPECT_TRUE(WaitUntil([&] { return Selection() == std::make_pair(step.start, step.end); }))
+                << Selection().first << "-" << Selection().second;
+        }
+    }
+    EXPECT_EQ(path + " - Quorvane（更新）", WindowText(main));
+    Close(dialog);
+}
+
+struct AllCase {
+    const char* name;
+    Settings settings;
+    std::string replaced;
+    const char* report;
+};
+
+TEST_F(ReplaceEndToEnd, ReplaceAllCountsAndOneUndoTakesItBack)
+{
+    const std::vector<AllCase> cases = {
+        {"longer", {"cat", "ねこです", false, true, false}, "表ねこです ソねこです\r\nねこですCAT", "3 個置換しました"},
+        {"shorter", {"cat", "c", false, true, false}, "表c ソc\r\ncCAT", "3 個置換しました"},
+        {"empty", {"cat", "", false, true, false}, "表 ソ\r\nCAT", "3 個置換しました"},
+        {"containing the pattern", {"cat", "[cat]", false, true, false}, "表[cat] ソ[cat]\r\n[cat]CAT",
+         "3 個置換しました"},
+        {"either case", {"cat", "dog", false, false, false}, "表dog ソdog\r\ndogdog", "4 個置換しました"},
+        {"whole words", {"cat", "dog", false, true, true}, "表dog ソdog\r\ncatCAT", "2 個置換しました"},
+        {"trail bytes are no backslash", {"\\", "/", false, true, false}, Original,
+         "\"\\\"は見つかりませんでした。"},
+    };
+    for (const AllCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND dialog = OpenDialog(c.settings);
+        ASSERT_NE(nullptr, dialog);
+        DialogDriver::PostCommand(dialog, ReplaceAllId);
+        const bool found = c.replaced != Original;
+        EXPECT_EQ(c.report, AnswerBox(found ? "置換結果" : "検索結果"));
+        EXPECT_EQ(c.replaced, WindowText(pane));
+        Close(dialog);
+        if (found) {
+            TypeUndo();
+            EXPECT_TRUE(WaitUntil([&] { return WindowText(pane) == Original; })) << WindowText(pane);
+        }
+    }
+    EXPECT_EQ(path + " - Quorvane（更新）", WindowText(main));
+}
+
+} // namespace
