@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "framework/WindowTables.h"
+#include "util/PathText.h"
 
 namespace {
 Application* theApplication = nullptr;
@@ -83,8 +84,6 @@ std::string Application::GetModuleDirectory()
     char path[MAX_PATH];
     if (::GetModuleFileNameA(nullptr, path, MAX_PATH) == 0)
         return std::string();
-    char drive[_MAX_DRIVE];
-    char dir[_MAX_DIR];
-    _splitpath(path, drive, dir, nullptr, nullptr);
-    return std::string(drive) + dir;
+    // By character: a byte split takes the 0x5C of "ソ.exe" for a separator.
+    return FolderPart(path);
 }
