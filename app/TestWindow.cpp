@@ -25,7 +25,7 @@ TestWindow::~TestWindow() = default;
 
 void TestWindow::SetCaptionFor(const char* suffix)
 {
-    SetText(documentPath + suffix);
+    SetText(documentPath + documentFormat.CaptionTag() + suffix);
 }
 
 LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
@@ -92,6 +92,9 @@ int TestWindow::HandleCreate()
     rect2.left = half + 1;
     leftPane.Create(PaneStyle, rect, this, LeftPaneId);
     rightPane.Create(PaneStyle, rect2, this, RightPaneId);
+    // Typing and pasting are limited only by what the control can hold.
+    leftPane.SendMessage(EM_SETLIMITTEXT, 0, 0);
+    rightPane.SendMessage(EM_SETLIMITTEXT, 0, 0);
     return 0;
 }
 
