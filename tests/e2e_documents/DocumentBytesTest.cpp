@@ -3,24 +3,13 @@
 // the open what the pane cannot show and asks before saving over the file
 // (No leaves it byte for byte; Yes writes what the pane holds, in the
 // file's own encoding and line ends). An edit is saved in the file's form.
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
 
-#include "framework/Win32.h"
+#include "EditorProcessTest.h"
 #include "support/DialogDriver.h"
-#include "support/EditorProcess.h"
-#include "support/TempFolder.h"
-#include "support/WaitUntil.h"
-#include "support/WindowText.h"
 #include "util/TextEncoding.h"
 
 namespace {
-
-const WORD OpenCommand = 32773;
-const WORD SaveCommand = 32775;
-const int FileNameBoxId = 1148;
 
 std::string Utf16(const std::u16string& text, bool bigEndian)
 {
@@ -55,23 +44,8 @@ std::string InFileForm(std::string text, const TextEncoding& encoding, bool lfOn
     return text;
 }
 
-class DocumentBytesTest : public ::testing::Test {
+class DocumentBytesTest : public EditorProcessTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.IsReady());
-        ASSERT_EQ(nullptr, ::FindWindowA("TestWindow", nullptr)) << "an editor is already running";
-        editor = std::make_unique<EditorProcess>();
-        ASSERT_TRUE(editor->Started()) << EditorProcess::Path();
-        main = editor->WaitForMainWindow();
-        ASSERT_NE(nullptr, main) << "the main window did not appear";
-    }
-
-    bool WaitForCaption(const std::string& caption)
-    {
-        return WaitUntil([&] { return WindowText(main) == caption; });
-    }
-
     void Open(const std::string& path)
     {
         ::PostMessageA(main, WM_COMMAND, OpenCommand, 0);
@@ -100,10 +74,6 @@ protected:
 
     // The command has run to its end once the editor answers a sent message.
     void Settle() { ::SendMessageA(main, WM_NULL, 0, 0); }
-
-    TempFolder folder;
-    std::unique_ptr<EditorProcess> editor;
-    HWND main = nullptr;
 };
 
 TEST_F(DocumentBytesTest, OpenAndSaveWithoutAnEdit)
