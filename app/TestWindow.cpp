@@ -29,7 +29,7 @@ TestWindow::~TestWindow() = default;
 
 void TestWindow::SetCaptionFor(const char* suffix)
 {
-    SetText(documentPath + suffix);
+    SetText(documentPath + documentFormat.CaptionTag() + suffix);
 }
 
 LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
@@ -114,6 +114,9 @@ int TestWindow::HandleCreate()
     rect2.left = half + 1;
     leftPane.Create(PaneStyle, rect, this, LeftPaneId);
     rightPane.Create(PaneStyle, rect2, this, RightPaneId);
+    // Typing and pasting are limited only by what the control can hold.
+    leftPane.SendMessage(EM_SETLIMITTEXT, 0, 0);
+    rightPane.SendMessage(EM_SETLIMITTEXT, 0, 0);
     resultPaneKeys.Attach(rightPane.GetHandle(), IDM_TAG_JUMP, IDM_TAG_JUMP_CLICK);
     LoadUserChoices();
     return 0;

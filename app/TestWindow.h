@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/DocumentFormat.h"
 #include "app/GrepDialog.h"
 #include "app/ReplaceDialog.h"
 #include "app/JumpHistory.h"
@@ -49,6 +50,7 @@ protected:
     // Save and SaveAs report here whether the document really reached its file.
     int SaveDocument();
     int SaveDocumentAs();
+    bool ConfirmLossySave();
 
     // Swap, wallpaper, About.
     int OnSwapText();
@@ -105,6 +107,10 @@ protected:
     EditControl leftPane;
     EditControl rightPane;
     std::string documentPath;
+    // The form of the document's file, and whether the pane could not show
+    // that file exactly (saving over it then asks first).
+    DocumentFormat documentFormat;
+    int lossy = 0;
     std::string lastSearchText;
     std::string grepText;
     int modified = 0;

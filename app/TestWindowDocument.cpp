@@ -2,77 +2,119 @@
 // question. The document is the left pane's text with its path. No command
 // may lose the user's text or report a failed save as done: a failed open or
 // save puts the path and caption back and leaves the mark as it was.
-#include <cstring>
+#include <array>
 #include <string>
 
 #include "app/TestWindow.h"
-#include "util/File.h"
 #include "util/FileDialog.h"
 #include "util/FileFilter.h"
+#include "util/Md5.h"
 #include "util/SaveFileSafely.h"
+#include "util/WaitCursor.h"
 
 namespace {
 constexpr UINT QuestionYesNoCancel = MB_YESNOCANCEL | MB_ICONQUESTION;            // 0x23
 constexpr UINT QuestionOkCancel = MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2; // 0x121
 constexpr UINT ErrorNotice = MB_OK | MB_ICONEXCLAMATION;                          // 0x30
+constexpr UINT CautionYesNo = MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2;     // 0x134
 constexpr int OpenDialogFlags = OFN_READONLY | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST; // 0x1005
-constexpr int SaveDialogFlags = OpenDialogFlags | OFN_OVERWRITEPROMPT;              // 0x1007
+// OFN_FILEMUSTEXIST is for opening: a save dialog that honours it refuses
+// every new name.
+constexpr int SaveDialogFlags =
+    OFN_READONLY | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST; // 0x0807
 constexpr int OpenMode = 1;
 constexpr int SaveMode = 0;
 
 const char* const UntitledName = "無題";
 const char* const PlainSuffix = " - Quorvane";
 
-// Reads the whole file into text, cut at its first zero byte. 0 when the file
-// cannot be opened, is 4 GiB or more (GetSize refuses those), does not fit in
-// memory or cannot be read whole.
-int ReadDocumentFile(const std::string& path, std::string& text)
+using Digest = std::array<unsigned char, 16>;
+
+Digest DigestOf(const std::string& text)
 {
-    File FileOpen;
-    if (!FileOpen.Open(path, 1, 0))
-        return 0;
-    DWORD size = FileOpen.GetSize();
-    if (size == INVALID_FILE_SIZE)
-        return 0;
-
-    std::string textBuf;
-    try {
-        textBuf.resize(size);
-    } catch (...) {
-        return 0; // more than memory allows
+    Md5Context context;
+    Md5Init(&context);
+    const size_t piece = 1u << 24;
+    for (size_t done = 0; done < text.size(); done += piece) {
+        const size_t count = text.size() - done < piece ? text.size() - done : piece;
+        Md5Update(&context, text.data() + done, static_cast<uint32_t>(count));
     }
-    if (size > 0 && !FileOpen.ReadExact(&textBuf[0], size))
-        return 0;
-    FileOpen.Close();
-
-    textBuf.resize(std::strlen(textBuf.c_str()));
-    text.swap(textBuf);
-    return 1;
+    Digest digest;
+    Md5Final(digest.data(), &context);
+    return digest;
 }
 
-// Puts the file's text into the pane. On failure the pane keeps its text.
-int LoadDocument(EditControl& pane, const std::string& path)
-{
-    std::string textBuf;
-    if (ReadDocumentFile(path, textBuf) != 1)
-        return 0;
-    std::string previousText = pane.GetText();
-    if (!pane.SetText(textBuf)) {
-        pane.SetText(previousText);
-        return 0;
+// What of a file the pane could not show as it is: characters of a Unicode
+// file that code page 932 lacks, everything from a zero byte on, or bytes
+// the Edit control changed when it took them.
+struct OpenLoss {
+    size_t unshown = 0;
+    bool cutAtZero = false;
+    bool changedByPane = false;
+
+    bool Any() const { return unshown > 0 || cutAtZero || changedByPane; }
+    std::string Message() const
+    {
+        std::string text = "このファイルは、そのままの内容では表示できません。\n";
+        if (cutAtZero)
+            text += "\nNUL 文字（0 のバイト）が含まれているため、最初の NUL 文字より前の部分だけを表示しています。";
+        if (unshown > 0)
+            text += "\n" + std::to_string(unshown) +
+                    " 文字はこの画面で表示できない文字のため、「?」で表示しています。保存すると「?」に置き換わります。";
+        if (changedByPane)
+            text += "\nこの画面で表示できないバイトが含まれています。保存すると「・」などに置き換わります。";
+        return text + "\n\n上書き保存すると、ファイルの内容が変わります。";
     }
-    return 1;
+};
+
+// Fills the pane with the file's text and checks what the pane really took
+// by reading it back: a digest of the text is kept instead of the text, so
+// the check never holds more than one more copy. On failure the pane keeps
+// its text and format and loss are unchanged.
+DocumentFormat::ReadResult LoadDocument(EditControl& pane, const std::string& path,
+                                        DocumentFormat* format, OpenLoss* loss)
+{
+    WaitCursor wait;
+    std::string text;
+    DocumentFormat found;
+    OpenLoss checked;
+    const DocumentFormat::ReadResult read = DocumentFormat::ReadFile(path, text, &found, &checked.unshown);
+    if (read != DocumentFormat::Read)
+        return read;
+    const size_t zero = text.find('\0');
+    if (zero != std::string::npos) {
+        checked.cutAtZero = true;
+        text.resize(zero);
+    }
+    const Digest filled = DigestOf(text);
+    std::string previous;
+    if (!pane.GetText(previous))
+        return DocumentFormat::TooLarge;
+    if (!pane.SetText(text)) {
+        pane.SetText(previous);
+        return DocumentFormat::NotRead;
+    }
+    std::string().swap(text);
+    std::string shown;
+    if (!pane.GetText(shown)) {
+        pane.SetText(previous);
+        return DocumentFormat::TooLarge;
+    }
+    checked.changedByPane = DigestOf(shown) != filled;
+    *format = found;
+    *loss = checked;
+    return DocumentFormat::Read;
 }
 
-// Writes the pane's text, as the Edit control holds it, to path. The file is
+// Writes the pane's text, in the file's own form, to path. The file is
 // replaced only once the whole text is written, so a failure leaves the
-// previous file as it was.
-int WriteDocument(EditControl& pane, const std::string& path)
+// previous file as it was; so does a text that could not be copied out of
+// the pane.
+int WriteDocument(EditControl& pane, const std::string& path, const DocumentFormat& format)
 {
-    std::string textBuf = pane.GetText();
-    // A text that could not be copied out of the pane reads as empty; writing
-    // that would empty the file and drop the mark over text still unsaved.
-    if (textBuf.empty() && pane.GetTextLength() > 0)
+    WaitCursor wait;
+    std::string textBuf;
+    if (!pane.GetText(textBuf) || !format.ToFileBytes(textBuf))
         return 0;
     return SaveFileSafely(path, textBuf.data(), textBuf.size());
 }
@@ -146,8 +188,12 @@ int TestWindow::AskToSaveFirst()
 // its name and caption stay as they were.
 int TestWindow::OpenDocumentFile(const std::string& path)
 {
-    if (LoadDocument(leftPane, path) != 1) {
-        MessageBox("ファイルを開けませんでした", "エラー", ErrorNotice);
+    OpenLoss loss;
+    const DocumentFormat::ReadResult read = LoadDocument(leftPane, path, &documentFormat, &loss);
+    if (read != DocumentFormat::Read) {
+        MessageBox(read == DocumentFormat::TooLarge ? "ファイルが大きすぎるため開けませんでした"
+                                                   : "ファイルを開けませんでした",
+                   "エラー", ErrorNotice);
         return 0;
     }
     documentPath = path;
@@ -157,6 +203,9 @@ int TestWindow::OpenDocumentFile(const std::string& path)
     leftPane.SetFocus();
     modified = 0;
     NoteRecentFile(path);
+    lossy = loss.Any() ? 1 : 0;
+    if (lossy)
+        MessageBox(loss.Message(), "警告", ErrorNotice);
     return 1;
 }
 
@@ -195,7 +244,9 @@ int TestWindow::SaveDocument()
 {
     if (documentPath == UntitledName)
         return SaveDocumentAs();
-    if (WriteDocument(leftPane, documentPath) != 1) {
+    if (!ConfirmLossySave())
+        return 0;
+    if (WriteDocument(leftPane, documentPath, documentFormat) != 1) {
         MessageBox("ファイルを保存できませんでした", "エラー", ErrorNotice);
         return 0;
     }
@@ -203,7 +254,17 @@ int TestWindow::SaveDocument()
     leftPane.SetFocus();
     modified = 0;
     NoteRecentFile(documentPath);
+    lossy = 0;
     return 1;
+}
+
+// Writing over the file of a document the pane could not show exactly
+// changes that file: only after the user agreed.
+bool TestWindow::ConfirmLossySave()
+{
+    return lossy == 0 ||
+           MessageBox("このファイルは開いたときの内容をそのまま表示できていないため、保存するとファイルの内容が変わります。\n保存しますか？",
+                      "保存の確認", CautionYesNo) == IDYES;
 }
 
 // The chosen name is kept only when the text reached that file.
@@ -213,14 +274,19 @@ int TestWindow::SaveDocumentAs()
     std::string previousCaption = GetText();
     if (ChooseFile(SaveMode) != 1)
         return 0;
-    if (WriteDocument(leftPane, documentPath) != 1) {
+    // Only a new name goes unasked; the same file is written over as by Save.
+    const bool sameFile = ::lstrcmpiA(documentPath.c_str(), previousPath.c_str()) == 0;
+    const bool refused = sameFile && !ConfirmLossySave();
+    if (refused || WriteDocument(leftPane, documentPath, documentFormat) != 1) {
         documentPath = previousPath;
         SetText(previousCaption);
-        MessageBox("ファイルを保存できませんでした", "エラー", ErrorNotice);
+        if (!refused)
+            MessageBox("ファイルを保存できませんでした", "エラー", ErrorNotice);
         return 0;
     }
     leftPane.SetFocus();
     modified = 0;
     NoteRecentFile(documentPath);
+    lossy = 0;
     return 1;
 }

@@ -5,12 +5,21 @@
 #include "util/FileFilter.h"
 
 // Setting the texts sends no EN_CHANGE, so the swap marks the document itself.
+// Both texts are copied before either pane changes: a copy that fails
+// changes nothing, and a pane that refuses its new text gets its own back.
 int TestWindow::OnSwapText()
 {
-    std::string textBuf = leftPane.GetText();
-    std::string textBuf2 = rightPane.GetText();
-    leftPane.SetText(textBuf2);
-    rightPane.SetText(textBuf);
+    std::string textBuf;
+    std::string textBuf2;
+    bool swapped = leftPane.GetText(textBuf) && rightPane.GetText(textBuf2) && leftPane.SetText(textBuf2);
+    if (swapped && !rightPane.SetText(textBuf)) {
+        leftPane.SetText(textBuf);
+        swapped = false;
+    }
+    if (!swapped) {
+        MessageBox("メモリが足りません", "エラー", MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
     OnEditChange();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "framework/WindowTables.h"
+#include "util/PathText.h"
 
 namespace {
 Application* theApplication = nullptr;
@@ -126,8 +127,6 @@ std::string Application::GetModuleDirectory()
     DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return std::string();
-    char drive[_MAX_DRIVE];
-    char dir[_MAX_DIR];
-    _splitpath(path, drive, dir, nullptr, nullptr);
-    return std::string(drive) + dir;
+    // By character: a byte split takes the 0x5C of "ソ.exe" for a separator.
+    return FolderPart(path);
 }

@@ -46,9 +46,14 @@ public:
     // Everyday operations on the existing window.
     BOOL IsWindow();
     BOOL DestroyWindow();
-    BOOL SetText(std::string text);
+    BOOL SetText(const std::string& text);
     int GetTextLength();
+    // The text, or "" when it could not be copied; callers that move a
+    // document's text use the form below, which tells the two apart.
     std::string GetText();
+    // The text into out; false, and out unchanged, when it could not be
+    // copied (memory ran out).
+    bool GetText(std::string& out);
     int MessageBox(std::string text, std::string title, UINT type);
     BOOL GetClientRect(Rect* r);
     BOOL GetWindowRect(Rect* r);

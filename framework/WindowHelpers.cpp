@@ -1,5 +1,7 @@
 // Window's everyday operations on an existing window: text, geometry, styles,
 // scroll bars, focus, fonts, message boxes and menus.
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "framework/Application.h"
@@ -16,7 +18,7 @@ BOOL Window::DestroyWindow()
     return ::DestroyWindow(hwnd);
 }
 
-BOOL Window::SetText(std::string text)
+BOOL Window::SetText(const std::string& text)
 {
     return ::SetWindowTextA(hwnd, text.c_str());
 }
@@ -28,20 +30,34 @@ int Window::GetTextLength()
 
 std::string Window::GetText()
 {
+    std::string text;
+    GetText(text);
+    return text;
+}
+
+bool Window::GetText(std::string& out)
+{
     int length = ::GetWindowTextLengthA(hwnd);
-    if (length <= 0)
-        return std::string();
+    if (length <= 0) {
+        out.clear();
+        return true;
+    }
     std::string text;
     try {
         text.resize(static_cast<size_t>(length) + 1);
-    } catch (...) {
-        return std::string(); // a text too large to copy reads as empty
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
     }
-    int copied = ::GetWindowTextA(hwnd, text.data(), length + 1);
+    // The length may be an upper bound (double-byte text); nothing copied
+    // out of a non-empty window is a failure, not an empty text.
+    int copied = ::GetWindowTextA(hwnd, &text[0], length + 1);
     if (copied <= 0)
-        return std::string();
+        return false;
     text.resize(static_cast<size_t>(copied));
-    return text;
+    out.swap(text);
+    return true;
 }
 
 int Window::MessageBox(std::string text, std::string title, UINT type)

@@ -2,18 +2,9 @@
 
 #include "framework/Win32.h"
 #include "util/FindHandle.h"
+#include "util/PathText.h"
 
 #include <shlwapi.h>
-
-namespace {
-
-void EnsureTrailingBackslash(std::string& path)
-{
-    if (path.back() != '\\')
-        path += '\\';
-}
-
-}  // namespace
 
 int CopyDirectoryFiles(std::string destination, std::string source)
 {
@@ -24,8 +15,8 @@ int CopyDirectoryFiles(std::string destination, std::string source)
         !::CreateDirectoryA(destination.c_str(), nullptr))
         return 0;
 
-    EnsureTrailingBackslash(source);
-    EnsureTrailingBackslash(destination);
+    AppendSeparator(source);
+    AppendSeparator(destination);
 
     FindHandle search(source + "*.*");
     if (!search.IsOpen())

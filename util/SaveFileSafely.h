@@ -4,7 +4,10 @@
 // flushed: ReplaceFileA over an existing target (its attributes stay),
 // MoveFileExA where there is none. On failure the temporary file is removed
 // and the target is untouched; a target that cannot be written is refused
-// before any file is made.
+// before any file is made. A target that another program holds open
+// without delete sharing cannot be replaced: it is written in place, after
+// a backup of its bytes beside it that puts them back if the write fails.
+// A target that is a link is saved through to the file it points to.
 #pragma once
 
 #include <cstddef>

@@ -21,6 +21,7 @@ public:
     using TestWindow::OnOpen;
     using TestWindow::OnSave;
     using TestWindow::OnSaveAs;
+    using TestWindow::OnSwapText;
     using TestWindow::documentPath;
     using TestWindow::leftPane;
     using TestWindow::modified;

@@ -1,47 +1,7 @@
 // The real Quorvane.exe as its own process, driven from outside the way a
 // user would: open a Japanese file through the Open dialog, type, save, close.
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-
-#include "framework/Win32.h"
+#include "EditorProcessTest.h"
 #include "support/DialogDriver.h"
-#include "support/EditorProcess.h"
-#include "support/TempFolder.h"
-#include "support/WaitUntil.h"
-#include "support/WindowText.h"
-
-namespace {
-
-const WORD OpenCommand = 32773;
-const WORD SaveCommand = 32775;
-const int FileNameBoxId = 1148;
-
-class EditorProcessTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.IsReady());
-        ASSERT_EQ(nullptr, ::FindWindowA("TestWindow", nullptr)) << "an editor is already running";
-        editor = std::make_unique<EditorProcess>();
-        ASSERT_TRUE(editor->Started()) << EditorProcess::Path();
-        main = editor->WaitForMainWindow();
-        ASSERT_NE(nullptr, main) << "the main window did not appear";
-    }
-
-    bool WaitForCaption(const std::string& caption)
-    {
-        return WaitUntil([&] { return WindowText(main) == caption; });
-    }
-
-    TempFolder folder;
-    // Started in SetUp, once no other editor is seen running.
-    std::unique_ptr<EditorProcess> editor;
-    HWND main = nullptr;
-};
-
-} // namespace
 
 TEST_F(EditorProcessTest, OpenTypeSaveAndClose)
 {

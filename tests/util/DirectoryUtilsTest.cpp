@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "FileHelpers.h"
 #include "support/TempFolder.h"
@@ -10,13 +12,13 @@
 namespace {
 
 // A source folder with two files and a sub-folder holding a third.
-void FillSource(const TempFolder& temp)
+void FillSource(const TempFolder& temp, const std::string& name = "src")
 {
-    ASSERT_TRUE(::CreateDirectoryA((temp / "src").c_str(), nullptr));
-    ASSERT_TRUE(::CreateDirectoryA((temp / "src\\sub").c_str(), nullptr));
-    ASSERT_TRUE(WriteTextFile(temp / "src\\a.txt", "alpha"));
-    ASSERT_TRUE(WriteTextFile(temp / "src\\b.dat", "beta"));
-    ASSERT_TRUE(WriteTextFile(temp / "src\\sub\\inner.txt", "inner"));
+    ASSERT_TRUE(::CreateDirectoryA((temp / name).c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryA((temp / name + "\\sub").c_str(), nullptr));
+    ASSERT_TRUE(WriteTextFile(temp / name + "\\a.txt", "alpha"));
+    ASSERT_TRUE(WriteTextFile(temp / name + "\\b.dat", "beta"));
+    ASSERT_TRUE(WriteTextFile(temp / name + "\\sub\\inner.txt", "inner"));
 }
 
 TEST(CopyDirectoryFiles, CopiesOneLevelIntoANewFolder)
@@ -42,19 +44,30 @@ TEST(CopyDirectoryFiles, ReplacesAnExistingFile)
     EXPECT_EQ("kept", ReadTextFile(temp / "dst\\keep.txt"));
 }
 
+// Folder names ending in ソ or 表 end in the byte 0x5C, which is no separator:
+// the files go inside the destination, and nothing is written beside it.
 TEST(CopyDirectoryFiles, TrailingBackslashMakesNoDifference)
 {
     const struct {
+        std::string destination;
         const char* destinationEnd;
+        std::string source;
         const char* sourceEnd;
-    } cases[] = {{"", ""}, {"\\", ""}, {"", "\\"}, {"\\", "\\"}};
+    } cases[] = {
+        {"dst", "", "src", ""},     {"dst", "\\", "src", ""},     {"dst", "", "src", "\\"},
+        {"dst", "\\", "src", "\\"}, {"dst表", "", "srcソ", ""}, {"dst表", "\\", "srcソ", "\\"},
+    };
     for (const auto& c : cases) {
         TempFolder temp;
-        FillSource(temp);
-        EXPECT_EQ(1, CopyDirectoryFiles(temp / "dst" + c.destinationEnd, temp / "src" + c.sourceEnd))
-            << "destination end '" << c.destinationEnd << "', source end '" << c.sourceEnd << "'";
-        EXPECT_EQ("alpha", ReadTextFile(temp / "dst\\a.txt"));
-        EXPECT_EQ("beta", ReadTextFile(temp / "dst\\b.dat"));
+        FillSource(temp, c.source);
+        const std::string name = c.destination + c.destinationEnd + " from " + c.source + c.sourceEnd;
+        EXPECT_EQ(1, CopyDirectoryFiles(temp / c.destination + c.destinationEnd, temp / c.source + c.sourceEnd))
+            << name;
+        EXPECT_EQ("alpha", ReadTextFile(temp / c.destination + "\\a.txt")) << name;
+        EXPECT_EQ("beta", ReadTextFile(temp / c.destination + "\\b.dat")) << name;
+        std::vector<std::string> expected = {c.destination, c.source};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, temp.Entries()) << name;
     }
 }
 
