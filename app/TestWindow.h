@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/BackgroundRun.h"
 #include "app/GrepDialog.h"
 #include "app/SearchDialog.h"
 #include "framework/EditControl.h"
@@ -50,6 +51,12 @@ protected:
     std::string ListDirectory(std::string folder);
     int OnGrep();
     std::string GrepDirectory(std::string folder);
+    bool StartGrep(const std::string& folder, const std::string& text, const std::string& masks,
+                   const std::string& excludedFolders);
+    // Stops a listing or grep that is going before a command that needs the
+    // right pane (after asking) or before the window closes (without asking).
+    bool AskToStopRun();
+    void StopRun();
 
     void SetCaptionFor(const char* suffix);
 
@@ -61,4 +68,5 @@ protected:
     std::string lastSearchText;
     std::string grepText;
     int modified = 0;
+    BackgroundRun backgroundRun;
 };

@@ -1,5 +1,6 @@
 #include "framework/Application.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "framework/WindowTables.h"
@@ -72,10 +73,33 @@ int Application::MessageLoop()
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.hwnd == nullptr)
             FallbackProc(nullptr, msg.message, msg.wParam, msg.lParam);
+        if (IsModelessDialogMessage(msg))
+            continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+void Application::AddModelessDialog(HWND dialog)
+{
+    if (std::find(modelessDialogs.begin(), modelessDialogs.end(), dialog) == modelessDialogs.end())
+        modelessDialogs.push_back(dialog);
+}
+
+void Application::RemoveModelessDialog(HWND dialog)
+{
+    modelessDialogs.erase(std::remove(modelessDialogs.begin(), modelessDialogs.end(), dialog),
+                          modelessDialogs.end());
+}
+
+bool Application::IsModelessDialogMessage(MSG& msg)
+{
+    for (HWND dialog : modelessDialogs) {
+        if (::IsDialogMessageA(dialog, &msg))
+            return true;
+    }
+    return false;
 }
 
 std::string Application::GetModuleDirectory()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/Win32.h"
 
@@ -25,11 +26,18 @@ public:
     HINSTANCE GetInstance() const { return instance; }
     std::string GetModuleDirectory();
 
+    // Modeless dialogs whose keys (Tab, Enter, Esc) the message loop hands to
+    // IsDialogMessageA; a dialog leaves the list before it is destroyed.
+    void AddModelessDialog(HWND dialog);
+    void RemoveModelessDialog(HWND dialog);
+
 private:
     int InitFramework();
+    bool IsModelessDialogMessage(MSG& msg);
 
     HINSTANCE instance;
     HCURSOR waitCursor = nullptr;
+    std::vector<HWND> modelessDialogs;
 };
 
 Application* GetApplication();

@@ -4,6 +4,7 @@
 
 #include "res/resource.h"
 #include "support/FolderBrowserSelection.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -123,6 +124,7 @@ std::string FolderCommandTest::Grep(const std::string& folder, const std::string
 {
     driver.Queue(ChooseFolder(folder)).Queue(TypeGrepText(text));
     window.OnGrep();
+    EXPECT_TRUE(FinishRun());
     return Pane();
 }
 
@@ -130,7 +132,20 @@ std::string FolderCommandTest::List(const std::string& folder)
 {
     driver.Queue(ChooseFolder(folder));
     window.OnListDirectory();
+    EXPECT_TRUE(FinishRun());
     return Pane();
+}
+
+bool FolderCommandTest::FinishRun()
+{
+    return WaitUntil([&] {
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+        return !window.backgroundRun.IsRunning();
+    });
 }
 
 int FolderCommandTest::PaneSetCount() const

@@ -21,7 +21,10 @@ public:
     using TestWindow::ListDirectory;
     using TestWindow::OnGrep;
     using TestWindow::OnListDirectory;
+    using TestWindow::RunCommand;
+    using TestWindow::backgroundRun;
     using TestWindow::grepText;
+    using TestWindow::leftPane;
     using TestWindow::rightPane;
 };
 
@@ -72,6 +75,9 @@ protected:
     // answered by the driver; the right pane's text afterwards.
     std::string Grep(const std::string& folder, const std::string& text);
     std::string List(const std::string& folder);
+    // Dispatches this thread's messages until the run has put all it found
+    // into the pane and what it shows at the end was answered.
+    bool FinishRun();
     std::string Pane() { return window.rightPane.GetText(); }
     // How often the right pane's text was set since SetUp.
     int PaneSetCount() const;
