@@ -17,7 +17,7 @@ constexpr UINT LingerMs = 1500;
 // that the pane's cost per call stays small, short enough that the window
 // answers within a quarter of a second.
 constexpr DWORD SliceTargetMs = 120;
-constexpr size_t MinSliceLines = 50;
+constexpr size_t MinSliceLines = 100;
 constexpr size_t MaxSliceLines = 64000;
 constexpr UINT ErrorBoxType = MB_OK | MB_ICONEXCLAMATION;
 
@@ -241,8 +241,12 @@ void BackgroundRun::AppendToPane(const std::string& text)
 {
     if (text.empty() || pane == nullptr)
         return;
+    // Drawn once afterwards, not line by line as the text scrolls.
+    pane->SendMessage(WM_SETREDRAW, FALSE, 0);
     pane->SendMessage(EM_SETSEL, static_cast<WPARAM>(INT_MAX), static_cast<LPARAM>(INT_MAX));
     pane->SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    pane->SendMessage(WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(pane->GetHandle(), nullptr, TRUE);
 }
 
 void BackgroundRun::ShowProgress()

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -78,6 +79,8 @@ protected:
     // Dispatches this thread's messages until the run has put all it found
     // into the pane and what it shows at the end was answered.
     bool FinishRun();
+    // Dispatches this thread's messages until done().
+    bool PumpUntil(const std::function<bool()>& done);
     std::string Pane() { return window.rightPane.GetText(); }
     // How often the right pane's text was set since SetUp.
     int PaneSetCount() const;
