@@ -88,8 +88,9 @@ void FolderGrep::OnUnreachable(const std::string& path)
 // Reads the file block by block after the partial line the previous block
 // left; everything up to the last line break is searched, the rest moves to
 // the front. The text ends at the first zero byte or at the end of the file,
-// and that last part is searched whole. False when the file cannot be opened
-// or read, or the buffer cannot grow to a line.
+// and that last part is searched whole. The encoding is decided on the
+// file's start. False when the file cannot be opened or read, or memory
+// cannot be had for a line.
 bool FolderGrep::SearchFile(const std::string& path)
 {
     FileHandle file = OpenForReading(path);
@@ -97,33 +98,83 @@ bool FolderGrep::SearchFile(const std::string& path)
         return false;
     uint64_t lineNumber = 1;
     size_t held = 0;
+    bool detect = true;
+    bool fileStart = true;
+    TextEncoding encoding;
     for (bool ended = false; !ended && !sink->Stopped();) {
-        if (!Reserve(held + blockSize, held))
+        // The first read covers what the encoding is decided on.
+        const size_t want = std::min<size_t>(detect ? std::max(blockSize, TextEncoding::StartSize) : blockSize, 0x40000000);
+        if (!Reserve(held + want, held))
             return false;
         DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(blockSize, 0x40000000));
-        if (!::ReadFile(file.get(), buffer.get() + held, want, &got, nullptr))
+        if (!::ReadFile(file.get(), buffer.get() + held, static_cast<DWORD>(want), &got, nullptr))
             return false;
         std::string_view read(buffer.get() + held, got);
+        if (detect) {
+            detect = false;
+            encoding = TextEncoding::DetectStart(read.substr(0, TextEncoding::StartSize), got < want);
+            if (encoding.GetKind() == TextEncoding::Utf16Le || encoding.GetKind() == TextEncoding::Utf16Be)
+                return SearchUtf16(file.get(), read, encoding, path);
+        }
         const size_t zero = ::FindByte(read, 0, '\0');
         ended = got == 0 || zero != TextSearch::npos;
         const size_t filled = held + (zero != TextSearch::npos ? zero : got);
         std::string_view text(buffer.get(), filled);
-        if (ended) {
-            SearchLines(text, lineNumber, path);
-            break;
-        }
+        if (ended)
+            return SearchIn(text, encoding, fileStart, lineNumber, path);
         const size_t lastBreak = text.rfind('\n');
         if (lastBreak == std::string_view::npos) {
             held = filled; // a line longer than a block so far
             continue;
         }
         const std::string_view lines = text.substr(0, lastBreak);
-        SearchLines(lines, lineNumber, path);
+        if (!SearchIn(lines, encoding, fileStart, lineNumber, path))
+            return false;
+        fileStart = false;
         lineNumber += static_cast<uint64_t>(std::count(lines.begin(), lines.end(), '\n')) + 1;
         held = filled - lastBreak - 1;
         std::memmove(buffer.get(), buffer.get() + lastBreak + 1, held);
     }
+    return true;
+}
+
+// Code page 932 text is searched as it stands. UTF-8 lines are turned into
+// code page 932 first (a line break never falls inside a UTF-8 character),
+// so the text and the result lines are code page 932 and the line numbers
+// the file's own; the file's mark goes with its first piece.
+bool FolderGrep::SearchIn(std::string_view text, const TextEncoding& encoding, bool fileStart, uint64_t firstLine,
+                          const std::string& path)
+{
+    if (encoding.IsCp932()) {
+        SearchLines(text, firstLine, path);
+        return true;
+    }
+    std::string decoded(text);
+    size_t lost = 0;
+    if (!(fileStart ? encoding.DecodeFile(decoded, &lost) : encoding.Decode(decoded, &lost)))
+        return false;
+    SearchLines(decoded, firstLine, path);
+    return true;
+}
+
+// A UTF-16 file is read whole and turned into code page 932, where its line
+// breaks and zero characters are those of any other text.
+bool FolderGrep::SearchUtf16(HANDLE file, std::string_view start, const TextEncoding& encoding,
+                             const std::string& path)
+{
+    std::string bytes(start);
+    for (DWORD got = 1; got != 0;) {
+        const size_t at = bytes.size();
+        bytes.resize(at + blockSize);
+        if (!::ReadFile(file, &bytes[at], static_cast<DWORD>(std::min<size_t>(blockSize, 0x40000000)), &got, nullptr))
+            return false;
+        bytes.resize(at + got);
+    }
+    size_t lost = 0;
+    if (!encoding.DecodeFile(bytes, &lost))
+        return false;
+    std::string_view text(bytes);
+    SearchLines(text.substr(0, FindByteBefore(text, 0, text.size(), '\0')), 1, path);
     return true;
 }
 

@@ -5,8 +5,10 @@
 // kept), "\r\n". A file is read up to its first zero byte. A partial line is
 // carried from one block to the next, so memory stays near two blocks
 // whatever the file's size, and a line longer than a block is still reported
-// whole. The matcher is the code page aware one of the editor's search, so a
-// text never matches from the trail byte of a double-byte character. A file
+// whole. UTF-8 and UTF-16 files (by their start) are searched as code page
+// 932 text and give code page 932 result lines. The matcher is the code page
+// aware one of the editor's search, so a text never matches from the trail
+// byte of a double-byte character. A file
 // that cannot be opened or read is skipped and remembered; the walk goes on.
 #pragma once
 
@@ -19,6 +21,7 @@
 #include "app/FileMask.h"
 #include "app/FolderWalk.h"
 #include "app/ResultSink.h"
+#include "util/TextEncoding.h"
 #include "util/TextSearch.h"
 
 class FolderGrep : public FolderWalk {
@@ -48,6 +51,9 @@ protected:
 
 private:
     bool SearchFile(const std::string& path);
+    bool SearchIn(std::string_view text, const TextEncoding& encoding, bool fileStart, uint64_t firstLine,
+                  const std::string& path);
+    bool SearchUtf16(HANDLE file, std::string_view start, const TextEncoding& encoding, const std::string& path);
     bool Reserve(size_t size, size_t keep);
     void Skip(const std::string& path);
     void SearchLines(std::string_view text, uint64_t firstLine, const std::string& path);

@@ -61,13 +61,19 @@ double BestSeconds(int runs, Work work)
     return best;
 }
 
-double PeakMegabytes()
+// The process's commit now, or its peak so far.
+double CommitMegabytes(bool peak = false)
 {
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
     if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)))
         return 0;
-    return static_cast<double>(counters.PeakPagefileUsage) / (1024.0 * 1024.0);
+    return static_cast<double>(peak ? counters.PeakPagefileUsage : counters.PagefileUsage) / (1024.0 * 1024.0);
+}
+
+double PeakMegabytes()
+{
+    return CommitMegabytes(true);
 }
 
 double Megabytes(uint64_t bytes)
@@ -126,15 +132,6 @@ void TimePane(const std::string& results)
     std::printf("pane: %zu lines, %.1f MB set with one SetWindowTextA in %.3f s (pane holds %d bytes)\n",
                 lines, Megabytes(text.size()), seconds, length);
     window.DestroyWindow();
-}
-
-double CommitMegabytes()
-{
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)))
-        return 0;
-    return static_cast<double>(counters.PagefileUsage) / (1024.0 * 1024.0);
 }
 
 // Sends WM_NULL to a window every 20 ms from its own thread and keeps how

@@ -68,3 +68,31 @@ TEST(GrepBlocks, MasksTakeNamesAsWindowsWildcardsDo)
     for (const auto& c : cases)
         EXPECT_EQ(c.taken, FileMask(c.masks).Matches(c.name)) << c.masks << " / " << c.name;
 }
+
+// The same line in code page 932, UTF-8 with and without a mark and UTF-16LE
+// with a mark: each file reports it, in code page 932, with its own number.
+TEST(GrepBlocks, ReadsEachFileInItsOwnEncoding)
+{
+    const std::string utf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE8\xA1\x8C";
+    const std::string utf16 = std::string("\xE5\x65\x2C\x67\x9E\x8A\x6E\x30\x4C\x88", 10);
+    const std::string nl16("\r\0\n\0", 4);
+    const std::pair<const char*, std::string> files[] = {
+        {"cp932.txt", "x\r\n日本語の行\r\n"},
+        {"utf8.txt", "x\r\n" + utf8 + "\r\n"},
+        {"utf8mark.txt", "\xEF\xBB\xBFx\r\n" + utf8 + "\r\n"},
+        {"utf16.txt", std::string("\xFF\xFEx\0", 4) + nl16 + utf16 + nl16},
+    };
+    for (size_t block : {size_t(3), FolderGrep::DefaultBlockSize}) {
+        TempFolder tree;
+        ASSERT_TRUE(tree.IsReady());
+        for (const auto& file : files) {
+            const std::string path = tree.Write(file.first, file.second);
+            FolderGrep grep("日本語");
+            grep.SetBlockSize(block);
+            std::string out;
+            grep.Search(tree.Path(), out);
+            EXPECT_EQ(ResultLine(path, 2, "日本語の行\r"), out) << file.first << ", block " << block;
+            ::DeleteFileA(path.c_str());
+        }
+    }
+}
