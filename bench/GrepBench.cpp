@@ -187,8 +187,10 @@ void TimeBackgroundGrep(const char* label, const std::string& root, const char* 
         return;
     double firstLine = -1;
     while (window.backgroundRun.IsRunning()) {
+        // The run's timer is due again after every slice: a few messages at
+        // a time, or the pane would only be looked at when the run ends.
         MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        for (int i = 0; i < 4 && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
             ::TranslateMessage(&message);
             ::DispatchMessageA(&message);
         }

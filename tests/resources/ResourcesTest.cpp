@@ -323,13 +323,17 @@ const std::vector<DialogRow>& ExpectedDialogs()
              {1038, AtomButton, "上へ", 0, Child | WS_TABSTOP | BS_AUTORADIOBUTTON, 129, 26, 31, 10},
              {1010, AtomButton, "下へ", 0, Child | WS_TABSTOP | BS_AUTORADIOBUTTON, 167, 26, 31, 10},
          }},
-        {130, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 202, 42,
+        {130, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 0, 202, 88,
          "grep検索", 8, 400, 0, DEFAULT_CHARSET, "MS Shell Dlg",
          {
-             {IDOK, AtomButton, "OK", 0, Child | WS_TABSTOP | BS_DEFPUSHBUTTON, 41, 22, 50, 14},
-             {IDCANCEL, AtomButton, "キャンセル", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 111, 22, 50, 14},
              {1007, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 76, 2, 121, 12},
              {-1, AtomStatic, "grep検索する文字列", 0, Child | WS_GROUP | SS_LEFT, 4, 4, 68, 8},
+             {1150, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 76, 18, 121, 12},
+             {-1, AtomStatic, "対象ファイル", 0, Child | WS_GROUP | SS_LEFT, 4, 20, 68, 8},
+             {1151, AtomEdit, "", 0, Child | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 76, 34, 121, 12},
+             {-1, AtomStatic, "除外フォルダ", 0, Child | WS_GROUP | SS_LEFT, 4, 36, 68, 8},
+             {IDOK, AtomButton, "OK", 0, Child | WS_TABSTOP | BS_DEFPUSHBUTTON, 41, 70, 50, 14},
+             {IDCANCEL, AtomButton, "キャンセル", 0, Child | WS_TABSTOP | BS_PUSHBUTTON, 111, 70, 50, 14},
          }},
     };
     return dialogs;
