@@ -140,9 +140,16 @@ class Prober {
 public:
     explicit Prober(HWND window) : target(window), thread([this] { Loop(); }) {}
     ~Prober() { Stop(); }
+    // Called on the window's thread: a round trip under way is answered
+    // before the join, or the two threads would wait for each other.
     std::vector<double> Stop()
     {
         done = true;
+        while (!finished) {
+            MSG message;
+            ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+            ::Sleep(1);
+        }
         if (thread.joinable())
             thread.join();
         return samples;
@@ -158,10 +165,12 @@ private:
             samples.push_back(Now() - start);
             ::Sleep(20);
         }
+        finished = true;
     }
 
     HWND target;
     std::atomic<bool> done{false};
+    std::atomic<bool> finished{false};
     std::vector<double> samples;
     std::thread thread; // last: it starts once the rest is ready
 };
