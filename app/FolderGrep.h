@@ -1,11 +1,15 @@
-// FolderGrep: grep's walk. It reads every file below a folder whole, in the
-// walk's order, and appends one result line per line of a file that holds
-// the text: path, TAB, line number, "行目", TAB, the line as it stands in the
-// file (a "\r" before its "\n" kept), "\r\n". A file is read up to its first
-// zero byte. The matcher is the code page aware one of the editor's search,
-// so a text never matches from the trail byte of a double-byte character.
-// A file that cannot be opened, read whole or held in memory is skipped and
-// remembered; the walk goes on. One read buffer serves every file.
+// FolderGrep: grep's walk. It reads every file below a folder whose name
+// the masks take, in the walk's order and in blocks, and adds one result
+// line per line of a file that holds the text: path, TAB, line number,
+// "行目", TAB, the line as it stands in the file (a "\r" before its "\n"
+// kept), "\r\n". A file is read up to its first zero byte. A partial line is
+// carried from one block to the next, so memory stays near two blocks
+// whatever the file's size, and a line longer than a block is still reported
+// whole. UTF-8 and UTF-16 files (by their start) are searched as code page
+// 932 text and give code page 932 result lines. The matcher is the code page
+// aware one of the editor's search, so a text never matches from the trail
+// byte of a double-byte character. A file
+// that cannot be opened or read is skipped and remembered; the walk goes on.
 #pragma once
 
 #include <cstdint>
@@ -14,46 +18,57 @@
 #include <string_view>
 #include <vector>
 
+#include "app/FileMask.h"
 #include "app/FolderWalk.h"
-#include "util/File.h"
+#include "app/ResultSink.h"
+#include "util/TextEncoding.h"
 #include "util/TextSearch.h"
 
 class FolderGrep : public FolderWalk {
 public:
+    static constexpr size_t DefaultBlockSize = 4u * 1024u * 1024u;
+
     // The text is taken up to its first zero byte; an empty text reports
     // every line.
-    explicit FolderGrep(const std::string& text);
+    explicit FolderGrep(const std::string& text, const std::string& masks = "*.*");
 
-    // Appends the results for everything below folder to out.
+    // Adds the results for everything below folder to the sink.
+    void Search(const std::string& folder, ResultSink& results);
+    // Appends the results for everything below folder to out, at once.
     void Search(const std::string& folder, std::string& out);
 
     // Files skipped by the last Search, and the message that names them.
     size_t SkippedCount() const { return skippedCount; }
     std::string SkippedMessage() const;
 
+    void SetBlockSize(size_t bytes) { blockSize = bytes; }
+
     static constexpr size_t MaxNamedSkips = 10;
 
 protected:
     void OnFile(const std::string& path) override;
+    void OnUnreachable(const std::string& path) override;
 
 private:
-    bool ReadWhole(const std::string& path, std::string_view& text);
-    bool Reserve(size_t size);
+    bool SearchFile(const std::string& path);
+    bool SearchIn(std::string_view text, const TextEncoding& encoding, bool fileStart, uint64_t firstLine,
+                  const std::string& path);
+    bool SearchUtf16(HANDLE file, std::string_view start, const TextEncoding& encoding, const std::string& path);
+    bool Reserve(size_t size, size_t keep);
     void Skip(const std::string& path);
-    void SearchText(std::string_view text, const std::string& path, std::string& results) const;
-    void AppendEveryLine(std::string_view text, const std::string& path, std::string& results) const;
-    static void AppendResult(const std::string& path, uint64_t lineNumber, std::string_view line,
-                             std::string& results);
+    void SearchLines(std::string_view text, uint64_t firstLine, const std::string& path);
+    void AddEveryLine(std::string_view text, uint64_t firstLine, const std::string& path);
+    bool AddResult(const std::string& path, uint64_t lineNumber, std::string_view line);
 
     std::string pattern;
     TextSearch search;
     bool patternHasLineBreak;
+    FileMask mask;
+    size_t blockSize = DefaultBlockSize;
 
-    File file;
     std::unique_ptr<char[]> buffer; // reused for every file, grown as needed
     size_t capacity = 0;
 
-    std::string* out = nullptr;
     size_t skippedCount = 0;
     std::vector<std::string> skippedPaths; // the first MaxNamedSkips of them
 };

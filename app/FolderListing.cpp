@@ -1,24 +1,38 @@
 #include "app/FolderListing.h"
 
-void FolderListing::List(const std::string& folder, std::string& text)
+void FolderListing::List(const std::string& folder, ResultSink& results)
 {
-    out = &text;
+    sink = &results;
     Walk(folder);
-    out = nullptr;
+    results.Flush(true);
+    sink = nullptr;
+}
+
+void FolderListing::List(const std::string& folder, std::string& out)
+{
+    ResultSink results;
+    List(folder, results);
+    out += results.TakeText();
 }
 
 void FolderListing::OnFile(const std::string& path)
 {
-    AppendLine(path);
+    AddLine(path);
+    sink->NoteFile();
 }
 
 void FolderListing::OnFolder(const std::string& path)
 {
-    AppendLine(path);
+    AddLine(path);
 }
 
-void FolderListing::AppendLine(const std::string& path)
+void FolderListing::OnUnreachable(const std::string& path)
 {
-    out->append(path);
-    out->append("\r\n", 2);
+    AddLine(path);
+}
+
+void FolderListing::AddLine(const std::string& path)
+{
+    sink->AddLine({path, "\r\n"});
+    sink->Flush();
 }

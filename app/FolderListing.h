@@ -1,24 +1,26 @@
-// FolderListing: the directory listing's walk. It appends the full path of
+// FolderListing: the directory listing's walk. It adds the full path of
 // every file and sub-folder below a folder, one per line ended by "\r\n", in
 // the walk's order: a folder's files, then each sub-folder's line followed by
-// its own listing. The caller owns the text it appends to.
+// its own listing. An entry the walk cannot reach is listed all the same.
 #pragma once
 
 #include <string>
 
 #include "app/FolderWalk.h"
+#include "app/ResultSink.h"
 
 class FolderListing : public FolderWalk {
 public:
-    // Appends the listing of folder to out.
+    // Adds the listing of folder to the sink.
+    void List(const std::string& folder, ResultSink& results);
+    // Appends the listing of folder to out, at once.
     void List(const std::string& folder, std::string& out);
 
 protected:
     void OnFile(const std::string& path) override;
     void OnFolder(const std::string& path) override;
+    void OnUnreachable(const std::string& path) override;
 
 private:
-    void AppendLine(const std::string& path);
-
-    std::string* out = nullptr;
+    void AddLine(const std::string& path);
 };

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <memory>
 
+#include "app/FileMask.h"
+#include "app/ResultSink.h"
 #include "util/FindHandle.h"
 
 namespace {
@@ -21,7 +23,23 @@ bool IsDotEntry(const char* name)
 struct SubFolder {
     std::string name;
     bool isLink;
+    bool reachable;
 };
+
+// The name to use in paths: the long one, or the short one when the code
+// page could not spell the long one ('?' never occurs in a real name, and is
+// no trail byte). "" when there is neither.
+const char* ReachableName(const WIN32_FIND_DATAA& entry)
+{
+    if (std::strchr(entry.cFileName, '?') == nullptr)
+        return entry.cFileName;
+    return entry.cAlternateFileName;
+}
+
+bool Stopped(const ResultSink* sink)
+{
+    return sink != nullptr && sink->Stopped();
+}
 
 } // namespace
 
@@ -32,6 +50,19 @@ bool FolderWalk::FolderId::operator==(const FolderId& other) const
 
 void FolderWalk::OnFolder(const std::string&)
 {
+}
+
+void FolderWalk::OnUnreachable(const std::string&)
+{
+}
+
+bool FolderWalk::IsExcluded(const char* name) const
+{
+    for (const std::string& excludedName : excluded) {
+        if (FileMask::SameName(excludedName, name))
+            return true;
+    }
+    return false;
 }
 
 void FolderWalk::Walk(const std::string& folder)
@@ -47,31 +78,44 @@ void FolderWalk::Walk(const std::string& folder)
 void FolderWalk::WalkLevel()
 {
     const size_t folderLength = path.size();
+    if (sink != nullptr)
+        sink->NoteFolder(path);
     std::vector<SubFolder> subFolders;
     {
         path += "\\*.*";
         FindHandle find(path);
         path.resize(folderLength);
         // A folder that cannot be enumerated has no entries to take.
-        for (bool more = find.IsOpen(); more; more = find.Next()) {
+        for (bool more = find.IsOpen(); more && !Stopped(sink); more = find.Next()) {
             const WIN32_FIND_DATAA& entry = find.Entry();
+            const char* name = ReachableName(entry);
+            const bool reachable = *name != '\0';
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!IsDotEntry(entry.cFileName))
-                    subFolders.push_back(SubFolder{
-                        entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+                if (!IsDotEntry(entry.cFileName) && !IsExcluded(entry.cFileName))
+                    subFolders.push_back(SubFolder{reachable ? name : entry.cFileName,
+                                                   (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
+                                                   reachable});
                 continue;
             }
             path += '\\';
-            path += entry.cFileName;
-            OnFile(path);
+            path += reachable ? name : entry.cFileName;
+            if (reachable)
+                OnFile(path);
+            else
+                OnUnreachable(path);
             path.resize(folderLength);
         }
     }
     for (const SubFolder& sub : subFolders) {
+        if (Stopped(sink))
+            break;
         path += '\\';
         path += sub.name;
-        OnFolder(path);
-        if (!sub.isLink || !LeadsBack(path)) {
+        if (sub.reachable)
+            OnFolder(path);
+        else
+            OnUnreachable(path);
+        if (sub.reachable && (!sub.isLink || !LeadsBack(path))) {
             levels.push_back(Level{path.size(), 0, FolderId()});
             WalkLevel();
             levels.pop_back();

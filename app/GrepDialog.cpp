@@ -11,6 +11,8 @@ GrepDialog::GrepDialog()
 LRESULT GrepDialog::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
+        ::SetDlgItemTextA(h, IDC_GREP_MASK, maskText.c_str());
+        ::SetDlgItemTextA(h, IDC_GREP_EXCLUDE, excludedText.c_str());
         if (Control* edit = GetDlgItem(IDC_SEARCH_TEXT))
             edit->SetFocus();
         return 0; // the focus has been set
@@ -20,7 +22,14 @@ LRESULT GrepDialog::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
 
 int GrepDialog::OnIdOk()
 {
-    Control* edit = GetDlgItem(IDC_SEARCH_TEXT);
-    inputText = edit != nullptr ? edit->GetText() : std::string();
+    inputText = ItemText(IDC_SEARCH_TEXT);
+    maskText = ItemText(IDC_GREP_MASK);
+    excludedText = ItemText(IDC_GREP_EXCLUDE);
     return Dialog::OnIdOk();
+}
+
+std::string GrepDialog::ItemText(int id)
+{
+    Control* edit = GetDlgItem(id);
+    return edit != nullptr ? edit->GetText() : std::string();
 }

@@ -1,5 +1,7 @@
-// GrepDialog: the grep dialog (dialog 130). It opens empty and keeps the
-// confirmed text. A member of the main window.
+// GrepDialog: the grep dialog (dialog 130). The text box opens empty; the
+// file masks (対象ファイル, "*.*" at first) and the excluded folders
+// (除外フォルダ, empty at first) open with their last confirmed values. It
+// keeps what was confirmed. A member of the main window.
 #pragma once
 
 #include <string>
@@ -15,7 +17,13 @@ public:
     int OnIdOk() override;
 
     const std::string& GetInputText() const { return inputText; }
+    const std::string& GetMaskText() const { return maskText; }
+    const std::string& GetExcludedText() const { return excludedText; }
 
 private:
+    std::string ItemText(int id);
+
     std::string inputText;
+    std::string maskText = "*.*";
+    std::string excludedText;
 };

@@ -44,6 +44,7 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
         HandleCreate();
         return 0;
     case WM_CLOSE:
+        StopRun();
         HandleClose();
         return 0;
     case WM_QUERYENDSESSION:
@@ -74,8 +75,10 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
 // Returns 1 when id is one of the menu's commands (it has then been run).
 int TestWindow::RunCommand(WORD id)
 {
+    if ((id == IDM_LIST_DIRECTORY || id == IDM_SWAP_TEXT || id == IDM_GREP) && !AskToStopRun())
+        return 1;
     switch (id) {
-    case IDM_EXIT: HandleClose(); return 1;
+    case IDM_EXIT: StopRun(); HandleClose(); return 1;
     case IDM_ABOUT: OnAbout(); return 1;
     case IDM_OPEN: OnOpen(); return 1;
     case IDM_SAVE: OnSave(); return 1;

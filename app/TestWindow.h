@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/DocumentFormat.h"
+#include "app/BackgroundRun.h"
 #include "app/GrepDialog.h"
 #include "app/ReplaceDialog.h"
 #include "app/JumpHistory.h"
@@ -74,6 +75,12 @@ protected:
     std::string ListDirectory(std::string folder);
     int OnGrep();
     std::string GrepDirectory(std::string folder);
+    bool StartGrep(const std::string& folder, const std::string& text, const std::string& masks,
+                   const std::string& excludedFolders);
+    // Stops a listing or grep that is going before a command that needs the
+    // right pane (after asking) or before the window closes (without asking).
+    bool AskToStopRun();
+    void StopRun();
 
     void SetCaptionFor(const char* suffix);
 
@@ -120,4 +127,5 @@ protected:
     JumpHistory jumpHistory;
     std::string startArgument;
     int keepsPlacement = 0;
+    BackgroundRun backgroundRun;
 };

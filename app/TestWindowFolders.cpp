@@ -1,14 +1,8 @@
-// Directory listing and grep into the right pane.
+// Directory listing and grep into the right pane, on a worker thread.
 #include "app/FolderGrep.h"
 #include "app/FolderListing.h"
 #include "app/TestWindow.h"
 #include "util/FolderDialog.h"
-
-#include <utility>
-
-namespace {
-constexpr UINT ErrorBoxType = MB_OK | MB_ICONEXCLAMATION; // 0x30
-} // namespace
 
 int TestWindow::OnListDirectory()
 {
@@ -16,7 +10,11 @@ int TestWindow::OnListDirectory()
     if (!dialog.Show(*this))
         return 0;
     std::string Dir = dialog.GetPath();
-    rightPane.SetText(ListDirectory(Dir));
+    backgroundRun.Start(*this, rightPane, "ディレクトリ一覧", [Dir](ResultSink& results) {
+        FolderListing listing;
+        listing.List(Dir, results);
+        return std::string();
+    });
     return 0;
 }
 
@@ -40,14 +38,21 @@ int TestWindow::OnGrep()
     if (grepDialog.RunModal(this) != 1)
         return 0;
     grepText = grepDialog.GetInputText();
-
-    FolderGrep grep(grepText);
-    std::string FilePass;
-    grep.Search(Dir, FilePass);
-    rightPane.SetText(std::move(FilePass));
-    if (grep.SkippedCount() > 0)
-        MessageBox(grep.SkippedMessage(), "エラー", ErrorBoxType);
+    StartGrep(Dir, grepText, grepDialog.GetMaskText(), grepDialog.GetExcludedText());
     return 0;
+}
+
+// The worker gets its own copies of everything it reads.
+bool TestWindow::StartGrep(const std::string& folder, const std::string& text, const std::string& masks,
+                           const std::string& excludedFolders)
+{
+    std::vector<std::string> excluded = FileMask::SplitList(excludedFolders);
+    return backgroundRun.Start(*this, rightPane, "grep検索", [folder, text, masks, excluded](ResultSink& results) {
+        FolderGrep grep(text, masks);
+        grep.SetExcludedFolders(excluded);
+        grep.Search(folder, results);
+        return grep.SkippedCount() > 0 ? grep.SkippedMessage() : std::string();
+    });
 }
 
 std::string TestWindow::GrepDirectory(std::string folder)
@@ -56,4 +61,14 @@ std::string TestWindow::GrepDirectory(std::string folder)
     FolderGrep grep(grepText);
     grep.Search(folder, FilePass);
     return FilePass;
+}
+
+bool TestWindow::AskToStopRun()
+{
+    return backgroundRun.AskToStop(*this);
+}
+
+void TestWindow::StopRun()
+{
+    backgroundRun.StopNow();
 }

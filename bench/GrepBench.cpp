@@ -1,14 +1,23 @@
 // grep_bench: times grep (a rare and a common text) and the directory listing
 // on a generated tree, each beside its floor measured in the same run, and
-// the setting of a 100,000-line result into the right pane.
-//   grep_bench [files [folders [megabytes]]]   (defaults 20000 2000 200)
+// the setting of a 100,000-line result into the right pane. Then grep as the
+// user runs it, on its worker thread, for that tree and for a tree of
+// 100,000 result lines: how long the main window goes unanswered, the first
+// result line, the total beside a single call; and the peak memory while
+// grepping one large file.
+//   grep_bench [files [folders [megabytes [big-file-megabytes]]]]
+//   (defaults 20000 2000 200 1024)
 #include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "BenchTree.h"
 #include "FloorWalk.h"
+#include "app/FolderGrep.h"
 #include "app/TestWindow.h"
 #include "framework/Win32.h"
 
@@ -21,6 +30,8 @@ class BenchWindow : public TestWindow {
 public:
     using TestWindow::GrepDirectory;
     using TestWindow::ListDirectory;
+    using TestWindow::StartGrep;
+    using TestWindow::backgroundRun;
     using TestWindow::grepText;
     using TestWindow::rightPane;
 };
@@ -50,13 +61,19 @@ double BestSeconds(int runs, Work work)
     return best;
 }
 
-double PeakMegabytes()
+// The process's commit now, or its peak so far.
+double CommitMegabytes(bool peak = false)
 {
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
     if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)))
         return 0;
-    return static_cast<double>(counters.PeakPagefileUsage) / (1024.0 * 1024.0);
+    return static_cast<double>(peak ? counters.PeakPagefileUsage : counters.PagefileUsage) / (1024.0 * 1024.0);
+}
+
+double PeakMegabytes()
+{
+    return CommitMegabytes(true);
 }
 
 double Megabytes(uint64_t bytes)
@@ -117,6 +134,178 @@ void TimePane(const std::string& results)
     window.DestroyWindow();
 }
 
+// Sends WM_NULL to a window every 20 ms from its own thread and keeps how
+// long each round trip took.
+class Prober {
+public:
+    explicit Prober(HWND window) : target(window), thread([this] { Loop(); }) {}
+    ~Prober() { Stop(); }
+    // Called on the window's thread: a round trip under way is answered
+    // before the join, or the two threads would wait for each other.
+    std::vector<double> Stop()
+    {
+        done = true;
+        while (!finished) {
+            MSG message;
+            ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+            ::Sleep(1);
+        }
+        if (thread.joinable())
+            thread.join();
+        return samples;
+    }
+
+private:
+    void Loop()
+    {
+        while (!done) {
+            double start = Now();
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
+            samples.push_back(Now() - start);
+            ::Sleep(20);
+        }
+        finished = true;
+    }
+
+    HWND target;
+    std::atomic<bool> done{false};
+    std::atomic<bool> finished{false};
+    std::vector<double> samples;
+    std::thread thread; // last: it starts once the rest is ready
+};
+
+// Grep of root for text as the user runs it, beside one call of the walk
+// and one SetWindowTextA, measured in the same run.
+void TimeBackgroundGrep(const char* label, const std::string& root, const char* text)
+{
+    BenchWindow window;
+    if (!window.Create(nullptr, 0, 0, 640, 480)) {
+        std::printf("%s: the main window could not be made\n", label);
+        return;
+    }
+    window.grepText = text;
+    double singleStart = Now();
+    window.rightPane.SetText(window.GrepDirectory(root));
+    double single = Now() - singleStart;
+    std::string singleText = window.rightPane.GetText();
+
+    double start = Now();
+    Prober prober(window.GetHandle());
+    if (!window.StartGrep(root, text, "*.*", ""))
+        return;
+    double firstLine = -1;
+    while (window.backgroundRun.IsRunning()) {
+        // The run's timer is due again after every slice: a few messages at
+        // a time, or the pane would only be looked at when the run ends.
+        MSG message;
+        for (int i = 0; i < 4 && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+        if (firstLine < 0 && window.rightPane.GetTextLength() > 0)
+            firstLine = Now() - start;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    double total = Now() - start;
+    std::vector<double> samples = prober.Stop();
+    std::sort(samples.begin(), samples.end());
+    double longest = samples.empty() ? 0 : samples.back();
+    double p99 = samples.empty() ? 0 : samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
+    bool same = window.rightPane.GetText() == singleText;
+    std::printf("%s: %zu lines; first line %.3f s (goal <= 0.5); total %.3f s, single call %.3f s, ratio %.2f"
+                " (goal <= 1.25); unanswered longest %.0f ms, 99th percentile %.0f ms (goal <= 250); pane %s\n",
+                label, CountLines(singleText), firstLine, total, single, total / single, longest * 1000,
+                p99 * 1000, same ? "equal to the single call" : "DIFFERENT from the single call");
+    std::fflush(stdout);
+    window.DestroyWindow();
+}
+
+// A folder of 2,000 files in 20 sub-folders, 50 matching lines each, or
+// an empty one for a single large file.
+class HitTree {
+public:
+    explicit HitTree(bool withHits)
+    {
+        char temp[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, temp);
+        root = std::string(temp) + "quorvane-hits-" + std::to_string(::GetCurrentProcessId());
+        ::CreateDirectoryA(root.c_str(), nullptr);
+        std::string lines;
+        for (int i = 0; i < 50; ++i)
+            lines += "この行は hit を含む行 " + std::to_string(i) + "\r\n";
+        for (int folder = 0; withHits && folder < 20; ++folder) {
+            std::string sub = root + "\\d" + std::to_string(folder);
+            ::CreateDirectoryA(sub.c_str(), nullptr);
+            for (int file = 0; file < 100; ++file)
+                Write(sub + "\\" + std::to_string(file) + ".txt", lines);
+        }
+    }
+    ~HitTree()
+    {
+        for (const std::string& path : files)
+            ::DeleteFileA(path.c_str());
+        for (int folder = 0; folder < 20; ++folder)
+            ::RemoveDirectoryA((root + "\\d" + std::to_string(folder)).c_str());
+        ::RemoveDirectoryA(root.c_str());
+    }
+    const std::string& Root() const { return root; }
+
+    // One file of about megabytes MB of short lines, a rare match among them.
+    std::string WriteBig(int megabytes)
+    {
+        std::string block;
+        for (int i = 0; block.size() < (1u << 20); ++i)
+            block += i % 5000 == 0 ? "まれな行 hit\r\n" : "ふつうの行です 0123456789\r\n";
+        std::string path = root + "\\big.txt";
+        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return std::string();
+        DWORD written = 0;
+        for (int i = 0; i < megabytes; ++i)
+            ::WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
+        ::CloseHandle(file);
+        files.push_back(path);
+        return path;
+    }
+
+private:
+    void Write(const std::string& path, const std::string& text)
+    {
+        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return;
+        DWORD written = 0;
+        ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        ::CloseHandle(file);
+        files.push_back(path);
+    }
+
+    std::string root;
+    std::vector<std::string> files;
+};
+
+// Peak commit above the start while one large file is grepped, before any
+// other figure raises the process's peak.
+void MeasureBigFile(int megabytes)
+{
+    HitTree big(false);
+    if (big.WriteBig(megabytes).empty()) {
+        std::printf("big file: could not be written\n");
+        return;
+    }
+    double before = CommitMegabytes();
+    double start = Now();
+    FolderGrep grep("hit");
+    std::string result;
+    grep.Search(big.Root(), result);
+    double seconds = Now() - start;
+    std::printf("big file: %d MB grepped in %.2f s, %zu lines; peak commit %.1f MB above the start"
+                " (goal <= 64 MB + result %.2f MB)\n",
+                megabytes, seconds, CountLines(result), PeakMegabytes() - before, Megabytes(result.size()));
+    std::fflush(stdout);
+}
+
 int Argument(int argc, char** argv, int index, int fallback)
 {
     return argc > index ? std::max(1, std::atoi(argv[index])) : fallback;
@@ -130,6 +319,8 @@ int main(int argc, char** argv)
     shape.files = Argument(argc, argv, 1, shape.files);
     shape.folders = Argument(argc, argv, 2, shape.folders);
     shape.megabytes = Argument(argc, argv, 3, shape.megabytes);
+    const int bigMegabytes = Argument(argc, argv, 4, 1024);
+    MeasureBigFile(bigMegabytes);
     std::printf("making %d folders, %d files, %d MB ...\n", shape.folders, shape.files, shape.megabytes);
     std::fflush(stdout);
 
@@ -174,6 +365,11 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     TimePane(common.result);
+    TimeBackgroundGrep("background grep, tree", tree.Root(), BenchTree::CommonText());
+    {
+        HitTree hits(true);
+        TimeBackgroundGrep("background grep, 100,000 lines", hits.Root(), "hit");
+    }
     std::printf("removing the tree ...\n");
     return 0;
 }

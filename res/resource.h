@@ -41,6 +41,13 @@
 #define IDM_RECENT_FIRST 32860
 #define IDM_RECENT_LAST 32869
 
+// Grep's masks and excluded folders, and the progress window of a background run.
+#define IDD_PROGRESS 160
+#define IDC_GREP_MASK 1150
+#define IDC_GREP_EXCLUDE 1151
+#define IDC_PROGRESS_COUNTS 1152
+#define IDC_PROGRESS_FOLDER 1153
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

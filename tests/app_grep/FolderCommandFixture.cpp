@@ -4,6 +4,7 @@
 
 #include "res/resource.h"
 #include "support/FolderBrowserSelection.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -123,6 +124,7 @@ std::string FolderCommandTest::Grep(const std::string& folder, const std::string
 {
     driver.Queue(ChooseFolder(folder)).Queue(TypeGrepText(text));
     window.OnGrep();
+    EXPECT_TRUE(FinishRun());
     return Pane();
 }
 
@@ -130,7 +132,28 @@ std::string FolderCommandTest::List(const std::string& folder)
 {
     driver.Queue(ChooseFolder(folder));
     window.OnListDirectory();
+    EXPECT_TRUE(FinishRun());
     return Pane();
+}
+
+bool FolderCommandTest::FinishRun()
+{
+    return PumpUntil([&] { return !window.backgroundRun.IsRunning(); });
+}
+
+// A run's timer is due again as soon as a slice is in, so the queue is never
+// empty while it lasts: a few messages at a time, then the condition.
+bool FolderCommandTest::PumpUntil(const std::function<bool()>& done)
+{
+    constexpr DWORD RunLimitMs = 300000;
+    return WaitUntil([&] {
+        MSG message;
+        for (int i = 0; i < 20 && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+        return done();
+    }, RunLimitMs);
 }
 
 int FolderCommandTest::PaneSetCount() const

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -21,7 +22,10 @@ public:
     using TestWindow::ListDirectory;
     using TestWindow::OnGrep;
     using TestWindow::OnListDirectory;
+    using TestWindow::RunCommand;
+    using TestWindow::backgroundRun;
     using TestWindow::grepText;
+    using TestWindow::leftPane;
     using TestWindow::rightPane;
 };
 
@@ -72,6 +76,11 @@ protected:
     // answered by the driver; the right pane's text afterwards.
     std::string Grep(const std::string& folder, const std::string& text);
     std::string List(const std::string& folder);
+    // Dispatches this thread's messages until the run has put all it found
+    // into the pane and what it shows at the end was answered.
+    bool FinishRun();
+    // Dispatches this thread's messages until done().
+    bool PumpUntil(const std::function<bool()>& done);
     std::string Pane() { return window.rightPane.GetText(); }
     // How often the right pane's text was set since SetUp.
     int PaneSetCount() const;

@@ -148,6 +148,7 @@ TEST_F(GrepCommandTest, SkipsAnUnreadableFileAndNamesItAfterwards)
         DialogDriver::PostCommand(box, IDOK);
     });
     window.OnGrep();
+    ASSERT_TRUE(FinishRun());
 
     std::string expected = ExpectedGrep(tree.Path(), results);
     EXPECT_EQ(expected, Pane());
@@ -179,6 +180,7 @@ TEST_F(GrepCommandTest, NamesTenSkippedFilesAndCountsTheRest)
         .Queue(TypeGrepText("abc"))
         .Queue(DialogDriver::Press(IDOK));
     window.OnGrep();
+    ASSERT_TRUE(FinishRun());
 
     EXPECT_EQ(ResultLine(open, 1, "abc"), Pane());
     ASSERT_TRUE(driver.Finished()) << driver.Report();

@@ -45,7 +45,8 @@ TEST(GrepEndToEnd, GrepsAPreparedTreeInTheRealEditor)
 
     HWND rightPane = editor.Pane(EditorProcess::RightPaneId);
     ASSERT_NE(nullptr, rightPane);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(grepDialog) && !WindowText(rightPane).empty(); }));
+    // Results arrive as they are found: wait for all of them.
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(grepDialog) && WindowText(rightPane) == expected; }));
     EXPECT_EQ(expected, WindowText(rightPane));
 
     // Close through the exit question (the document is unmodified).

@@ -23,11 +23,20 @@ bool IsDialogClass(HWND h)
 }
 
 // A dialog of this thread that the user could answer now.
+// A dialog whose owner is still enabled is modeless (a progress window): it
+// waits for no answer.
+bool IsModeless(HWND h)
+{
+    HWND owner = ::GetWindow(h, GW_OWNER);
+    return owner != nullptr && ::IsWindowEnabled(owner);
+}
+
 bool IsAnswerable(HWND h)
 {
     return h != nullptr && ::IsWindow(h) && ::IsWindowVisible(h) && ::IsWindowEnabled(h) &&
            (::GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD) == 0 &&
-           ::GetWindowThreadProcessId(h, nullptr) == ::GetCurrentThreadId() && IsDialogClass(h);
+           ::GetWindowThreadProcessId(h, nullptr) == ::GetCurrentThreadId() && IsDialogClass(h) &&
+           !IsModeless(h);
 }
 
 BOOL CALLBACK FindAnswerable(HWND h, LPARAM result)

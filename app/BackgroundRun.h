@@ -1,0 +1,85 @@
+// BackgroundRun: one directory listing or grep at a time, on a worker thread,
+// with its progress window. The worker walks and hands its result text over
+// in chunks by messages posted to the progress window; the main thread keeps
+// the chunks and appends them to the right pane in slices on a timer, each
+// slice short enough that the window keeps answering. The end of a run (by
+// itself, by 中止, at the result limit) leaves in the pane exactly the lines
+// found, in order, then says what else happened. Owned by the main window.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/ProgressDialog.h"
+#include "app/ResultSink.h"
+
+class EditControl;
+class Window;
+
+class BackgroundRun : private ProgressDialog::Listener {
+public:
+    // Runs on the worker; returns a message to show at the end ("" for none),
+    // such as the files it could not read.
+    using Work = std::function<std::string(ResultSink& results)>;
+
+    BackgroundRun();
+    BackgroundRun(const BackgroundRun&) = delete;
+    BackgroundRun& operator=(const BackgroundRun&) = delete;
+    ~BackgroundRun() override;
+
+    // Empties pane and starts work; false, after telling the user, when the
+    // progress window or the worker cannot be made. A run must not be going.
+    bool Start(Window& owner, EditControl& pane, const std::string& title, Work work);
+    // Whether a run is going (its worker, or results not yet in the pane).
+    bool IsRunning() const { return running; }
+    // With a run going, asks whether to stop it; Yes stops it at once. True
+    // when no run is going any more.
+    bool AskToStop(Window& owner);
+    // Stops a run that is going and puts what it found in the pane at once.
+    void StopNow();
+
+    // The limit of a run's result text; tests make it small.
+    void SetResultLimit(size_t bytes) { resultLimit = bytes; }
+
+private:
+    void OnStopPressed() override;
+    void OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnViewDestroyed() override;
+
+    void WorkerMain(Work work, HWND target, uint64_t id);
+    void Receive(UINT message, WPARAM wParam, LPARAM lParam);
+    void ReceiveQueued();
+    void AppendSlice();
+    void AppendToPane(const std::string& text);
+    void ShowProgress();
+    void Complete();
+    void EndWorker();
+    bool CannotStart();
+
+    ProgressDialog progress;
+    EditControl* pane = nullptr;
+    Window* owner = nullptr;
+    std::thread worker;
+    std::atomic<bool> stopAsked{false};
+    std::unique_ptr<ResultSink> sink;
+    size_t resultLimit = ResultSink::DefaultLimit;
+    uint64_t runId = 0;
+    bool running = false;
+    bool workerDone = false;
+
+    // What the worker said at its end.
+    std::string notice;
+    bool outOfMemory = false;
+
+    // Chunks received and not yet in the pane; the front one is used from
+    // frontOffset on.
+    std::deque<std::string> pending;
+    size_t frontOffset = 0;
+    size_t sliceLines = 500;
+    uint64_t linesShown = 0;
+};
