@@ -28,14 +28,15 @@ for run in "${runs[@]}"; do
     read -r target way <<<"$run"
     what="$target build ($(quorvane_way_text "$target" "$way"))"
     echo "test: running the suite on the $what"
-    status=0
+    status=0 started=$SECONDS
     "$here/wine-session.sh" "$QUORVANE_ROOT/build/$target" "$target" "$way" \
         ctest --test-dir "$QUORVANE_ROOT/build/$target" --output-on-failure --timeout 900 "$@" ||
         status=$?
+    took="in $((SECONDS - started)) s"
     if [ "$status" -eq 0 ]; then
-        summary+=("test: passed on the $what")
+        summary+=("test: passed on the $what, $took")
     else
-        summary+=("test: FAILED on the $what (ctest exit code $status)")
+        summary+=("test: FAILED on the $what (ctest exit code $status), $took")
         failed=1
     fi
 done
