@@ -79,9 +79,9 @@ wine_env() {
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-    # The test programs check that they are the build named here.
     export WINEPREFIX="$dir/wineprefix" WINEARCH=win64
     export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+    # The test programs check that they are the build named here.
     export QUORVANE_EXPECT_BITS=64 QUORVANE_EXPECT_WOW64=0
     if [ "$target" = i686 ] && [ "$way" = qemu ]; then
         WINEPREFIX="$dir/wineprefix-wow64"
