@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes a Debian 12 machine ready to build, run and test Quorvane: the MinGW-w64
 # cross compiler, 32-bit Wine, a private X server, the Japanese locale and font,
-# CMake and the GoogleTest sources. The 64-bit compiler and Wine are for
-# machines whose kernel cannot run 32-bit code (tools/wine-env.sh). Installs only what is missing, so a second
+# CMake and the GoogleTest sources, and qemu-user where the kernel cannot run
+# 32-bit code. The 64-bit twin is built and tested as well (tools/test.sh). Installs only what is missing, so a second
 # run on a ready machine changes nothing.
 set -euo pipefail
 
@@ -39,6 +39,28 @@ if [ "${#missing[@]}" -gt 0 ]; then
     "${SUDO[@]}" apt-get update -q
     "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Where the kernel cannot run 32-bit code, the 32-bit build runs through
+# qemu-i386 (tools/i386-namespace.sh). Bookworm's own qemu loops forever under
+# Wine, so there it comes from bookworm-backports, whose packages apt never
+# picks unless asked: the machine's default suite stays as it is.
+source "$(dirname "$0")/wine-env.sh"
+if ! quorvane_can_run_32bit && ! quorvane_qemu_recent; then
+    release=()
+    if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ]; then
+        release=(-t bookworm-backports)
+        if ! grep -rqsE '^[^#]*bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+            printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' \
+                'Suites: bookworm-backports' 'Components: main' \
+                'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
+                "${SUDO[@]}" tee /etc/apt/sources.list.d/bookworm-backports.sources >/dev/null
+        fi
+    fi
+    echo "setup: installing qemu-user ${release[*]} to run the 32-bit build"
+    "${SUDO[@]}" apt-get update -q
+    "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${release[@]}" qemu-user
 fi
 
 # Wine takes the ANSI code page from the Unix locale, and only from one that

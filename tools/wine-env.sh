@@ -6,13 +6,45 @@
 QUORVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Some virtual machines boot with 32-bit emulation switched off: there the
-# 32-bit Wine cannot start, and the 64-bit twin of the product is the one run.
+# 32-bit Wine cannot start by itself.
 quorvane_can_run_32bit() {
     /lib/ld-linux.so.2 --version >/dev/null 2>&1
 }
 
-quorvane_run_target() {
-    if quorvane_can_run_32bit; then echo i686; else echo x86_64; fi
+# qemu-i386 older than this ignores Wine's address-space reservations and
+# loops forever.
+QUORVANE_QEMU_MIN_MAJOR=10
+
+quorvane_qemu_recent() {
+    local major
+    major=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\)\..*/\1/p')
+    [ -n "$major" ] && [ "$major" -ge "$QUORVANE_QEMU_MIN_MAJOR" ]
+}
+
+quorvane_qemu_usable() {
+    quorvane_qemu_recent &&
+        "$QUORVANE_ROOT/tools/i386-namespace.sh" /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+# How the 32-bit build runs here: "native", "qemu" (qemu-i386 in a private
+# namespace, tools/i386-namespace.sh) or "none".
+quorvane_i686_way() {
+    if quorvane_can_run_32bit; then
+        echo native
+    elif quorvane_qemu_usable; then
+        echo qemu
+    else
+        echo none
+    fi
+}
+
+# Says in words how a build runs: quorvane_way_text TARGET WAY.
+quorvane_way_text() {
+    case "$1/$2" in
+    i686/native) echo "the 32-bit product, on 32-bit Wine" ;;
+    i686/qemu) echo "the 32-bit product, on 64-bit Wine with its 32-bit side under qemu-i386 in a private namespace" ;;
+    *) echo "the 64-bit twin, on 64-bit Wine" ;;
+    esac
 }
 
 # Configures and builds one target (i686 or x86_64) into build/<target>.
@@ -23,33 +55,43 @@ quorvane_build() {
     cmake --build "$dir" -j"$(nproc)"
 }
 
-# Builds the 32-bit product and, where this machine cannot run 32-bit code,
-# the 64-bit twin; sets QUORVANE_RUN_TARGET and QUORVANE_RUN_DIR to the one
-# that runs here.
+# Builds the 32-bit product and sets QUORVANE_RUN_TARGET, QUORVANE_RUN_WAY and
+# QUORVANE_RUN_DIR to it; where it cannot run at all, builds the 64-bit twin
+# and sets them to that instead.
 quorvane_build_runnable() {
     quorvane_build i686
-    QUORVANE_RUN_TARGET=$(quorvane_run_target)
-    if [ "$QUORVANE_RUN_TARGET" != i686 ]; then
-        echo "quorvane: this kernel cannot run 32-bit programs; using the 64-bit build here" >&2
-        quorvane_build "$QUORVANE_RUN_TARGET"
+    QUORVANE_RUN_TARGET=i686
+    QUORVANE_RUN_WAY=$(quorvane_i686_way)
+    if [ "$QUORVANE_RUN_WAY" = none ]; then
+        echo "quorvane: this kernel cannot run 32-bit programs and qemu-i386 $QUORVANE_QEMU_MIN_MAJOR or later in a private namespace is not available; using the 64-bit build here" >&2
+        QUORVANE_RUN_TARGET=x86_64
+        QUORVANE_RUN_WAY=native
+        quorvane_build x86_64
     fi
     QUORVANE_RUN_DIR="$QUORVANE_ROOT/build/$QUORVANE_RUN_TARGET"
 }
 
+# wine_env DIR TARGET [WAY]. The 32-bit build under qemu runs in a 64-bit
+# prefix of its own: the server and the prefix stay native and only the
+# program itself goes through qemu, which is much faster than a 32-bit prefix.
 wine_env() {
-    local dir=$1 target=$2
-    export WINEPREFIX="$dir/wineprefix"
+    local dir=$1 target=$2 way=${3:-native}
     export WINEDEBUG=-all
     # No Mono or Gecko installers; no Linux menu entries for the shortcuts
     # that the installer test makes.
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-    if [ "$target" = i686 ]; then
-        export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine
-        export WINESERVER=/usr/lib/wine/wineserver32
-    else
-        export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
-        export WINESERVER=/usr/lib/wine/wineserver64
+    export WINEPREFIX="$dir/wineprefix" WINEARCH=win64
+    export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+    # The test programs check that they are the build named here.
+    export QUORVANE_EXPECT_BITS=64 QUORVANE_EXPECT_WOW64=0
+    if [ "$target" = i686 ] && [ "$way" = qemu ]; then
+        WINEPREFIX="$dir/wineprefix-wow64"
+        QUORVANE_EXPECT_BITS=32 QUORVANE_EXPECT_WOW64=1
+    elif [ "$target" = i686 ]; then
+        WINEARCH=win32 WINELOADER=/usr/lib/wine/wine
+        WINESERVER=/usr/lib/wine/wineserver32
+        QUORVANE_EXPECT_BITS=32
     fi
     export QUORVANE_WINE=$WINELOADER
 }
@@ -57,10 +99,11 @@ wine_env() {
 quorvane_xvfb_pid=
 quorvane_wine_started=
 
-# Starts a private Xvfb display, then the Wine session on it.
+# Starts a private Xvfb display, then the Wine session on it:
+# wine_session_start DIR TARGET [WAY].
 wine_session_start() {
-    local dir=$1 target=$2 fdfile
-    wine_env "$dir" "$target"
+    local dir=$1 target=$2 way=${3:-native} fdfile
+    wine_env "$dir" "$target" "$way"
     fdfile=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
     quorvane_xvfb_pid=$!
