@@ -7,22 +7,28 @@
 # its exit question. The samples are removed at the end.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-bash "$here/setup.sh"
-source "$here/wine-env.sh"
 
-quorvane_build_runnable >/dev/null
-dir=$QUORVANE_RUN_DIR
-shot=${1:-$QUORVANE_ROOT/docs/screenshot.png}
+# Outside the session: set up, build, and run this script again inside the
+# Wine session of the build that runs here (through qemu-i386 where the
+# kernel cannot run 32-bit code).
+if [ "${1:-}" != --in-session ]; then
+    bash "$here/setup.sh"
+    source "$here/wine-env.sh"
+    quorvane_build_runnable >/dev/null
+    shot=${1:-$QUORVANE_ROOT/docs/screenshot.png}
+    case "$shot" in /*) ;; *) shot="$PWD/$shot" ;; esac
+    exec "$here/wine-session.sh" "$QUORVANE_RUN_DIR" "$QUORVANE_RUN_TARGET" "$QUORVANE_RUN_WAY" \
+        "$here/screenshot.sh" --in-session "$QUORVANE_RUN_DIR" "$shot"
+fi
+dir=$2 shot=$3
 
 samples=
 cleanup() {
     [ -n "$samples" ] && rm -rf "$samples"
-    wine_session_stop
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-wine_session_start "$dir" "$QUORVANE_RUN_TARGET"
-driver=("$QUORVANE_WINE" "$dir/bin/quorvane_driver.exe")
+driver=("$here/wine-run.sh" "$dir/bin/quorvane_driver.exe")
 
 # C:\作業 in the prefix; the texts are code page 932 with CR LF, as the
 # editor's users keep them.
@@ -67,7 +73,7 @@ sample メモ/資料/連絡.txt <<'TEXT'
 以上
 TEXT
 
-"$QUORVANE_WINE" "$dir/bin/Quorvane.exe" &
+"$here/wine-run.sh" "$dir/bin/Quorvane.exe" &
 editor_pid=$!
 "${driver[@]}" wait
 "${driver[@]}" open 'C:\作業\議事録.txt'
