@@ -34,8 +34,8 @@ FileHandle OpenForReading(const std::string& path)
 
 } // namespace
 
-FolderGrep::FolderGrep(const std::string& text, const std::string& masks)
-    : pattern(UpToZero(text)), search(pattern),
+FolderGrep::FolderGrep(const std::string& text, const std::string& masks, SearchOptions options)
+    : pattern(UpToZero(text)), search(pattern, options),
       patternHasLineBreak(pattern.find('\n') != std::string::npos), mask(masks)
 {
 }

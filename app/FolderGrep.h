@@ -30,7 +30,7 @@ public:
 
     // The text is taken up to its first zero byte; an empty text reports
     // every line.
-    explicit FolderGrep(const std::string& text, const std::string& masks = "*.*");
+    explicit FolderGrep(const std::string& text, const std::string& masks = "*.*", SearchOptions options = {});
 
     // Adds the results for everything below folder to the sink.
     void Search(const std::string& folder, ResultSink& results);

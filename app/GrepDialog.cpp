@@ -1,5 +1,6 @@
 #include "app/GrepDialog.h"
 
+#include "app/SearchOptionBoxes.h"
 #include "framework/Control.h"
 #include "res/resource.h"
 
@@ -13,6 +14,7 @@ LRESULT GrepDialog::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
     if (message == WM_INITDIALOG) {
         ::SetDlgItemTextA(h, IDC_GREP_MASK, maskText.c_str());
         ::SetDlgItemTextA(h, IDC_GREP_EXCLUDE, excludedText.c_str());
+        SearchOptionBoxes::Show(*this, options);
         if (Control* edit = GetDlgItem(IDC_SEARCH_TEXT))
             edit->SetFocus();
         return 0; // the focus has been set
@@ -25,6 +27,7 @@ int GrepDialog::OnIdOk()
     inputText = ItemText(IDC_SEARCH_TEXT);
     maskText = ItemText(IDC_GREP_MASK);
     excludedText = ItemText(IDC_GREP_EXCLUDE);
+    options = SearchOptionBoxes::Read(*this);
     return Dialog::OnIdOk();
 }
 

@@ -76,7 +76,7 @@ protected:
     int OnGrep();
     std::string GrepDirectory(std::string folder);
     bool StartGrep(const std::string& folder, const std::string& text, const std::string& masks,
-                   const std::string& excludedFolders);
+                   const std::string& excludedFolders, SearchOptions options);
     // Stops a listing or grep that is going before a command that needs the
     // right pane (after asking) or before the window closes (without asking).
     bool AskToStopRun();

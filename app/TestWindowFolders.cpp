@@ -38,21 +38,22 @@ int TestWindow::OnGrep()
     if (grepDialog.RunModal(this) != 1)
         return 0;
     grepText = grepDialog.GetInputText();
-    StartGrep(Dir, grepText, grepDialog.GetMaskText(), grepDialog.GetExcludedText());
+    StartGrep(Dir, grepText, grepDialog.GetMaskText(), grepDialog.GetExcludedText(), grepDialog.GetOptions());
     return 0;
 }
 
 // The worker gets its own copies of everything it reads.
 bool TestWindow::StartGrep(const std::string& folder, const std::string& text, const std::string& masks,
-                           const std::string& excludedFolders)
+                           const std::string& excludedFolders, SearchOptions options)
 {
     std::vector<std::string> excluded = FileMask::SplitList(excludedFolders);
-    return backgroundRun.Start(*this, rightPane, "grep検索", [folder, text, masks, excluded](ResultSink& results) {
-        FolderGrep grep(text, masks);
+    auto work = [folder, text, masks, excluded, options](ResultSink& results) {
+        FolderGrep grep(text, masks, options);
         grep.SetExcludedFolders(excluded);
         grep.Search(folder, results);
         return grep.SkippedCount() > 0 ? grep.SkippedMessage() : std::string();
-    });
+    };
+    return backgroundRun.Start(*this, rightPane, "grep検索", work);
 }
 
 std::string TestWindow::GrepDirectory(std::string folder)

@@ -192,7 +192,7 @@ void TimeBackgroundGrep(const char* label, const std::string& root, const char* 
 
     double start = Now();
     Prober prober(window.GetHandle());
-    if (!window.StartGrep(root, text, "*.*", ""))
+    if (!window.StartGrep(root, text, "*.*", "", SearchOptions()))
         return;
     double firstLine = -1;
     while (window.backgroundRun.IsRunning()) {

@@ -177,29 +177,38 @@ TEST_F(GrepRunTest, ResultLimitKeepsWholeLinesAndSaysWhere)
 
 // Masks and excluded folders from the dialog, any case; the dialog opens with
 // the last values again.
+// The dialog's masks, excluded folders and search options reach the run and
+// are shown again next time.
 TEST_F(GrepRunTest, MasksAndExcludedFoldersChooseTheFiles)
 {
     std::map<std::string, bool> files = {
         {"a.c", true}, {"b.H", true}, {"c.txt", false}, {".git\\x.c", false},
         {"node_modules\\y.c", false}, {"sub\\Node_Modules\\z.c", false}, {"sub\\d.c", true},
+        {"e.c", false}, // holds "hits": not the whole word
     };
     for (const char* folder : {".git", "node_modules", "sub", "sub\\Node_Modules"})
         ASSERT_FALSE(tree.MakeFolder(folder).empty());
     std::set<std::string> taken;
     for (const auto& file : files) {
-        std::string path = tree.Write(file.first, "hit\n");
+        std::string path = tree.Write(file.first, file.first == "e.c" ? "hits\n" : "hit\n");
         if (file.second)
             taken.insert(ResultLine(path, 1, "hit"));
     }
     auto typeAll = [](HWND dialog) {
-        ::SetDlgItemTextA(dialog, IDC_SEARCH_TEXT, "hit");
+        ::SetDlgItemTextA(dialog, IDC_SEARCH_TEXT, "HIT");
+        ::CheckDlgButton(dialog, IDC_MATCH_CASE, BST_UNCHECKED);
+        ::CheckDlgButton(dialog, IDC_WHOLE_WORD, BST_CHECKED);
         ::SetDlgItemTextA(dialog, IDC_GREP_MASK, "*.c;*.h");
         ::SetDlgItemTextA(dialog, IDC_GREP_EXCLUDE, ".git;node_modules");
         DialogDriver::PostCommand(dialog, IDOK);
     };
     std::string masksShown;
     std::string excludedShown;
+    UINT matchCaseShown = BST_CHECKED;
+    UINT wholeWordShown = BST_UNCHECKED;
     auto readBack = [&](HWND dialog) {
+        matchCaseShown = ::IsDlgButtonChecked(dialog, IDC_MATCH_CASE);
+        wholeWordShown = ::IsDlgButtonChecked(dialog, IDC_WHOLE_WORD);
         masksShown = DialogDriver::TextOf(dialog, IDC_GREP_MASK);
         excludedShown = DialogDriver::TextOf(dialog, IDC_GREP_EXCLUDE);
         DialogDriver::PostCommand(dialog, IDCANCEL);
@@ -220,6 +229,8 @@ TEST_F(GrepRunTest, MasksAndExcludedFoldersChooseTheFiles)
     EXPECT_EQ(taken, got);
     EXPECT_EQ("*.c;*.h", masksShown);
     EXPECT_EQ(".git;node_modules", excludedShown);
+    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), matchCaseShown);
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), wholeWordShown);
     EXPECT_TRUE(driver.Finished()) << driver.Report();
 }
 
