@@ -29,13 +29,16 @@ TEST_F(ListDirectoryTest, EmptyFolderEmptiesThePane)
     EXPECT_TRUE(driver.Finished()) << driver.Report();
 }
 
-// Folders only, hidden and system entries, a Japanese name: everything is
-// listed in enumeration order, an empty folder as its own line only.
+// Folders only, hidden and system entries, Japanese names (ソ and 表 end in
+// the byte 0x5C, which is no separator): everything is listed in enumeration
+// order, an empty folder as its own line only.
 TEST_F(ListDirectoryTest, ListsFoldersAndHiddenEntriesInWalkOrder)
 {
-    for (const char* folder : {"p", "p\\q", "p\\q\\r", "empty", "隠し"})
+    for (const char* folder : {"p", "p\\q", "p\\q\\r", "empty", "隠し", "ソ", "表"})
         ASSERT_FALSE(tree.MakeFolder(folder).empty()) << folder;
     tree.Write("隠し\\秘密.txt", "");
+    tree.Write("ソ\\a.txt", "");
+    tree.Write("表\\b.txt", "");
     tree.Write("p\\q\\r\\leaf.txt", "");
     ::SetFileAttributesA(tree.PathOf("隠し").c_str(), FILE_ATTRIBUTE_HIDDEN);
     ::SetFileAttributesA(tree.PathOf("隠し\\秘密.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
@@ -43,7 +46,9 @@ TEST_F(ListDirectoryTest, ListsFoldersAndHiddenEntriesInWalkOrder)
     std::string pane = List(tree.Path());
 
     EXPECT_EQ(ExpectedListing(tree.Path()), pane);
-    EXPECT_EQ(7u, std::count(pane.begin(), pane.end(), '\n'));
+    EXPECT_EQ(11u, std::count(pane.begin(), pane.end(), '\n'));
+    EXPECT_NE(std::string::npos, pane.find(tree.PathOf("ソ\\a.txt") + "\r\n"));
+    EXPECT_NE(std::string::npos, pane.find(tree.PathOf("表\\b.txt") + "\r\n"));
     EXPECT_EQ(std::string::npos, pane.find("\\.\r\n"));
     EXPECT_TRUE(driver.Finished()) << driver.Report();
 }
