@@ -24,6 +24,39 @@ size_t FindByteBefore(std::string_view text, size_t from, size_t to, char byte)
     return at == TextSearch::npos ? to : at;
 }
 
+// UTF-16 code units in bytes, taken at even offsets.
+char16_t UnitAt(std::string_view bytes, size_t at, bool bigEndian)
+{
+    const auto first = static_cast<unsigned char>(bytes[at]);
+    const auto second = static_cast<unsigned char>(bytes[at + 1]);
+    return static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
+}
+
+// The offset of the first unit from (even) on that equals unit, or npos.
+size_t FindUnit(std::string_view bytes, size_t from, bool bigEndian, char16_t unit)
+{
+    for (size_t at = from; at + 1 < bytes.size(); at += 2)
+        if (UnitAt(bytes, at, bigEndian) == unit)
+            return at;
+    return TextSearch::npos;
+}
+
+size_t FindLastUnit(std::string_view bytes, bool bigEndian, char16_t unit)
+{
+    for (size_t at = bytes.size() & ~size_t(1); at >= 2; at -= 2)
+        if (UnitAt(bytes, at - 2, bigEndian) == unit)
+            return at - 2;
+    return TextSearch::npos;
+}
+
+uint64_t CountUnits(std::string_view bytes, bool bigEndian, char16_t unit)
+{
+    uint64_t count = 0;
+    for (size_t at = 0; at + 1 < bytes.size(); at += 2)
+        count += UnitAt(bytes, at, bigEndian) == unit;
+    return count;
+}
+
 // Others may read and write the file meanwhile.
 FileHandle OpenForReading(const std::string& path)
 {
@@ -114,7 +147,7 @@ bool FolderGrep::SearchFile(const std::string& path)
             detect = false;
             encoding = TextEncoding::DetectStart(read.substr(0, TextEncoding::StartSize), got < want);
             if (encoding.GetKind() == TextEncoding::Utf16Le || encoding.GetKind() == TextEncoding::Utf16Be)
-                return SearchUtf16(file.get(), read, encoding, path);
+                return SearchUtf16(file.get(), got, encoding, path);
         }
         const size_t zero = ::FindByte(read, 0, '\0');
         ended = got == 0 || zero != TextSearch::npos;
@@ -157,24 +190,43 @@ bool FolderGrep::SearchIn(std::string_view text, const TextEncoding& encoding, b
     return true;
 }
 
-// A UTF-16 file is read whole and turned into code page 932, where its line
-// breaks and zero characters are those of any other text.
-bool FolderGrep::SearchUtf16(HANDLE file, std::string_view start, const TextEncoding& encoding,
-                             const std::string& path)
+// A UTF-16 file goes the same way in code units: each block is searched up
+// to its last line break and the rest moves to the front, and a zero
+// character ends the text. Each piece is turned into code page 932 before it
+// is searched; a line break never falls inside a surrogate pair. held bytes
+// of the file's start are in the buffer already.
+bool FolderGrep::SearchUtf16(HANDLE file, size_t held, const TextEncoding& encoding, const std::string& path)
 {
-    std::string bytes(start);
-    for (DWORD got = 1; got != 0;) {
-        const size_t at = bytes.size();
-        bytes.resize(at + blockSize);
-        if (!::ReadFile(file, &bytes[at], static_cast<DWORD>(std::min<size_t>(blockSize, 0x40000000)), &got, nullptr))
+    const bool bigEndian = encoding.GetKind() == TextEncoding::Utf16Be;
+    uint64_t lineNumber = 1;
+    bool fileStart = true;
+    bool ended = false;
+    size_t unscanned = 0; // the carried part before it holds no zero character
+    while (!sink->Stopped()) {
+        std::string_view units(buffer.get(), held & ~size_t(1));
+        const size_t zero = FindUnit(units, unscanned, bigEndian, 0);
+        if (ended || zero != TextSearch::npos)
+            return SearchIn(units.substr(0, zero), encoding, fileStart, lineNumber, path);
+        const size_t lastBreak = FindLastUnit(units, bigEndian, '\n');
+        if (lastBreak != TextSearch::npos) {
+            const std::string_view lines = units.substr(0, lastBreak);
+            if (!SearchIn(lines, encoding, fileStart, lineNumber, path))
+                return false;
+            fileStart = false;
+            lineNumber += CountUnits(lines, bigEndian, '\n') + 1;
+            held -= lastBreak + 2;
+            std::memmove(buffer.get(), buffer.get() + lastBreak + 2, held);
+        }
+        unscanned = held & ~size_t(1);
+        const size_t want = std::min<size_t>(blockSize, 0x40000000);
+        if (!Reserve(held + want, held))
             return false;
-        bytes.resize(at + got);
+        DWORD got = 0;
+        if (!::ReadFile(file, buffer.get() + held, static_cast<DWORD>(want), &got, nullptr))
+            return false;
+        held += got;
+        ended = got == 0;
     }
-    size_t lost = 0;
-    if (!encoding.DecodeFile(bytes, &lost))
-        return false;
-    std::string_view text(bytes);
-    SearchLines(text.substr(0, FindByteBefore(text, 0, text.size(), '\0')), 1, path);
     return true;
 }
 

@@ -53,7 +53,7 @@ private:
     bool SearchFile(const std::string& path);
     bool SearchIn(std::string_view text, const TextEncoding& encoding, bool fileStart, uint64_t firstLine,
                   const std::string& path);
-    bool SearchUtf16(HANDLE file, std::string_view start, const TextEncoding& encoding, const std::string& path);
+    bool SearchUtf16(HANDLE file, size_t held, const TextEncoding& encoding, const std::string& path);
     bool Reserve(size_t size, size_t keep);
     void Skip(const std::string& path);
     void SearchLines(std::string_view text, uint64_t firstLine, const std::string& path);

@@ -1,6 +1,8 @@
 // Grep's block reading and file masks, without a window: one file searched
 // with blocks of every small size must give exactly the lines a single block
-// gives, and the masks take the names Windows' wildcards take.
+// gives, and the masks take the names Windows' wildcards take. The first
+// read of a file covers what its encoding is decided on, so each file starts
+// with a line that fills it and the cases come in small blocks after it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,6 +22,21 @@ struct BlockCase {
     std::vector<std::pair<int, std::string>> lines; // number and text of each result
 };
 
+// A first line of units 'w' (one or two bytes each) that, after the mark,
+// ends one unit past the first read, so its CR LF is split there too.
+std::string FirstReadLine(size_t markSize, size_t unitSize, bool bigEndian = false)
+{
+    const std::string ascii = std::string((TextEncoding::StartSize - markSize) / unitSize - 1, 'w') + "\r\n";
+    if (unitSize == 1)
+        return ascii;
+    std::string units;
+    for (char c : ascii)
+        units += bigEndian ? std::string(1, '\0') + c : std::string(1, c) + '\0';
+    return units;
+}
+
+const std::vector<size_t> BlockSizes = {1, 2, 3, 5, 8, 13, FolderGrep::DefaultBlockSize};
+
 } // namespace
 
 TEST(GrepBlocks, EveryBlockSizeGivesTheSameLines)
@@ -38,11 +55,12 @@ TEST(GrepBlocks, EveryBlockSizeGivesTheSameLines)
     TempFolder tree;
     ASSERT_TRUE(tree.IsReady());
     for (const BlockCase& c : cases) {
-        const std::string path = tree.Write("f.txt", c.content);
-        std::string expected;
+        const std::string first = FirstReadLine(0, 1);
+        const std::string path = tree.Write("f.txt", first + c.content);
+        std::string expected = c.pattern.empty() ? ResultLine(path, 1, first.substr(0, first.size() - 1)) : "";
         for (const auto& line : c.lines)
-            expected += ResultLine(path, line.first, line.second);
-        for (size_t block : {size_t(1), size_t(2), size_t(3), size_t(5), size_t(8), size_t(13), FolderGrep::DefaultBlockSize}) {
+            expected += ResultLine(path, line.first + 1, line.second);
+        for (size_t block : BlockSizes) {
             FolderGrep grep(c.pattern);
             grep.SetBlockSize(block);
             std::string out;
@@ -69,20 +87,25 @@ TEST(GrepBlocks, MasksTakeNamesAsWindowsWildcardsDo)
         EXPECT_EQ(c.taken, FileMask(c.masks).Matches(c.name)) << c.masks << " / " << c.name;
 }
 
-// The same line in code page 932, UTF-8 with and without a mark and UTF-16LE
+// The same line in code page 932, UTF-8 with and without a mark and UTF-16
 // with a mark: each file reports it, in code page 932, with its own number.
+// 上 is 0x4E0A, a unit with a 0x0A byte that is no line break; in UTF-16 a
+// zero character ends the text as a zero byte does.
 TEST(GrepBlocks, ReadsEachFileInItsOwnEncoding)
 {
-    const std::string utf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE8\xA1\x8C";
-    const std::string utf16 = std::string("\xE5\x65\x2C\x67\x9E\x8A\x6E\x30\x4C\x88", 10);
-    const std::string nl16("\r\0\n\0", 4);
+    const std::string utf8 = "\xE4\xB8\x8A\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE8\xA1\x8C";
+    const std::string le16("\x0A\x4E\xE5\x65\x2C\x67\x9E\x8A\x6E\x30\x4C\x88", 12);
+    const std::string be16("\x4E\x0A\x65\xE5\x67\x2C\x8A\x9E\x30\x6E\x88\x4C", 12);
+    const std::string leBreak("\r\0\n\0", 4);
+    const std::string beBreak("\0\r\0\n", 4);
     const std::pair<const char*, std::string> files[] = {
-        {"cp932.txt", "x\r\n日本語の行\r\n"},
-        {"utf8.txt", "x\r\n" + utf8 + "\r\n"},
-        {"utf8mark.txt", "\xEF\xBB\xBFx\r\n" + utf8 + "\r\n"},
-        {"utf16.txt", std::string("\xFF\xFEx\0", 4) + nl16 + utf16 + nl16},
+        {"cp932.txt", FirstReadLine(0, 1) + "上日本語の行\r\n"},
+        {"utf8.txt", "x\r\n" + utf8 + "\r\n"}, // its start alone tells it is UTF-8
+        {"utf8mark.txt", "\xEF\xBB\xBF" + FirstReadLine(3, 1) + utf8 + "\r\n"},
+        {"utf16le.txt", "\xFF\xFE" + FirstReadLine(2, 2) + le16 + leBreak + std::string(2, '\0') + le16},
+        {"utf16be.txt", "\xFE\xFF" + FirstReadLine(2, 2, true) + be16 + beBreak + beBreak + be16.substr(2)},
     };
-    for (size_t block : {size_t(3), FolderGrep::DefaultBlockSize}) {
+    for (size_t block : BlockSizes) {
         TempFolder tree;
         ASSERT_TRUE(tree.IsReady());
         for (const auto& file : files) {
@@ -91,7 +114,10 @@ TEST(GrepBlocks, ReadsEachFileInItsOwnEncoding)
             grep.SetBlockSize(block);
             std::string out;
             grep.Search(tree.Path(), out);
-            EXPECT_EQ(ResultLine(path, 2, "日本語の行\r"), out) << file.first << ", block " << block;
+            std::string expected = ResultLine(path, 2, "上日本語の行\r");
+            if (std::string(file.first) == "utf16be.txt")
+                expected += ResultLine(path, 4, "日本語の行");
+            EXPECT_EQ(expected, out) << file.first << ", block " << block;
             ::DeleteFileA(path.c_str());
         }
     }
