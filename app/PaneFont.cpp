@@ -20,6 +20,46 @@ LOGFONTA FontOf(Window& pane)
     return description;
 }
 
+// The faces that have the Japanese script: the one asked about when it is
+// among them, the first fixed-pitch one, the first of any pitch.
+struct JapaneseFaces {
+    std::string asked;
+    bool askedHasIt = false;
+    std::string fixedPitch;
+    std::string any;
+};
+
+int CALLBACK NoteJapaneseFace(const LOGFONTA* found, const TEXTMETRICA*, DWORD, LPARAM facesSoFar)
+{
+    auto& faces = *reinterpret_cast<JapaneseFaces*>(facesSoFar);
+    const std::string face = found->lfFaceName;
+    if (face.empty() || face[0] == '@') // the vertical twin of a face
+        return 1;
+    faces.askedHasIt = faces.askedHasIt || face == faces.asked;
+    if (faces.any.empty())
+        faces.any = face;
+    if (faces.fixedPitch.empty() && (found->lfPitchAndFamily & 3) == FIXED_PITCH)
+        faces.fixedPitch = face;
+    return 1;
+}
+
+// face when it has the Japanese script, else a face that has it (the font
+// dialog shows a face's own scripts only), fixed-pitch where there is one;
+// "" when none has.
+std::string FaceWithJapanese(const std::string& face)
+{
+    LOGFONTA wanted = {};
+    wanted.lfCharSet = SHIFTJIS_CHARSET;
+    JapaneseFaces faces;
+    faces.asked = face;
+    HDC screen = ::GetDC(nullptr);
+    ::EnumFontFamiliesExA(screen, &wanted, NoteJapaneseFace, reinterpret_cast<LPARAM>(&faces), 0);
+    ::ReleaseDC(nullptr, screen);
+    if (faces.askedHasIt)
+        return face;
+    return faces.fixedPitch.empty() ? faces.any : faces.fixedPitch;
+}
+
 } // namespace
 
 int PaneFont::Show(const LOGFONTA& description, Window& left, Window& right)
@@ -65,6 +105,9 @@ int PaneFont::Choose(Window& owner, Window& left, Window& right)
     LOGFONTA description = logFont;
     if (font == nullptr) {
         description = FontOf(left);
+        const std::string face = FaceWithJapanese(description.lfFaceName);
+        if (!face.empty() && face.size() < LF_FACESIZE)
+            std::memcpy(description.lfFaceName, face.c_str(), face.size() + 1);
         description.lfCharSet = SHIFTJIS_CHARSET;
     }
     CHOOSEFONTA choice = {};

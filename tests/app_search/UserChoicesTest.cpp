@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr int FaceBoxId = 1136; // cmb1 of the font dialog
+constexpr int FaceBoxId = 1136;   // cmb1 of the font dialog
+constexpr int ScriptBoxId = 1140; // cmb5
 
 class UserChoices : public ::testing::Test {
 protected:
@@ -139,6 +140,9 @@ TEST_F(UserChoices, ChosenFontShowsInBothPanesAfterARestart)
 {
     std::string face;
     driver.Queue([&](HWND dialog) {
+        HWND scripts = ::GetDlgItem(dialog, ScriptBoxId);
+        EXPECT_EQ(SHIFTJIS_CHARSET, ::SendMessageA(scripts, CB_GETITEMDATA, ::SendMessageA(scripts, CB_GETCURSEL, 0, 0), 0))
+            << "the Japanese script first";
         HWND faces = ::GetDlgItem(dialog, FaceBoxId);
         const LRESULT last = ::SendMessageA(faces, CB_GETCOUNT, 0, 0) - 1;
         ::SendMessageA(faces, CB_SETCURSEL, last, 0);
