@@ -67,6 +67,40 @@ FileHandle OpenForReading(const std::string& path)
 
 } // namespace
 
+// Reads a file front to back up to the size it had when opened, so the last
+// block needs no further call to find the end, and no read asks for more
+// than is left. A file whose size cannot be had is read until a read gives
+// nothing.
+class FileBlocks {
+public:
+    explicit FileBlocks(HANDLE file) : file(file)
+    {
+        LARGE_INTEGER size = {};
+        unread = ::GetFileSizeEx(file, &size) ? static_cast<uint64_t>(size.QuadPart) : Unknown;
+    }
+
+    // Up to want bytes into `to`; false when the read fails.
+    bool Read(char* to, size_t want, size_t& got)
+    {
+        const DWORD asked = static_cast<DWORD>(std::min<uint64_t>({want, unread, 0x40000000}));
+        DWORD read = 0;
+        if (asked != 0 && !::ReadFile(file, to, asked, &read, nullptr))
+            return false;
+        got = read;
+        if (unread != Unknown)
+            unread -= std::min<uint64_t>(read, unread);
+        atEnd = read == 0 || unread == 0;
+        return true;
+    }
+    bool AtEnd() const { return atEnd; }
+
+private:
+    static constexpr uint64_t Unknown = UINT64_MAX;
+    HANDLE file;
+    uint64_t unread;
+    bool atEnd = false;
+};
+
 FolderGrep::FolderGrep(const std::string& text, const std::string& masks, SearchOptions options)
     : pattern(UpToZero(text)), search(pattern, options),
       patternHasLineBreak(pattern.find('\n') != std::string::npos), mask(masks)
@@ -129,6 +163,7 @@ bool FolderGrep::SearchFile(const std::string& path)
     FileHandle file = OpenForReading(path);
     if (!file)
         return false;
+    FileBlocks blocks(file.get());
     uint64_t lineNumber = 1;
     size_t held = 0;
     bool detect = true;
@@ -136,21 +171,21 @@ bool FolderGrep::SearchFile(const std::string& path)
     TextEncoding encoding;
     for (bool ended = false; !ended && !sink->Stopped();) {
         // The first read covers what the encoding is decided on.
-        const size_t want = std::min<size_t>(detect ? std::max(blockSize, TextEncoding::StartSize) : blockSize, 0x40000000);
+        const size_t want = detect ? std::max(blockSize, TextEncoding::StartSize) : blockSize;
         if (!Reserve(held + want, held))
             return false;
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer.get() + held, static_cast<DWORD>(want), &got, nullptr))
+        size_t got = 0;
+        if (!blocks.Read(buffer.get() + held, want, got))
             return false;
         std::string_view read(buffer.get() + held, got);
         if (detect) {
             detect = false;
-            encoding = TextEncoding::DetectStart(read.substr(0, TextEncoding::StartSize), got < want);
+            encoding = TextEncoding::DetectStart(read.substr(0, TextEncoding::StartSize), blocks.AtEnd());
             if (encoding.GetKind() == TextEncoding::Utf16Le || encoding.GetKind() == TextEncoding::Utf16Be)
-                return SearchUtf16(file.get(), got, encoding, path);
+                return SearchUtf16(blocks, got, encoding, path);
         }
         const size_t zero = ::FindByte(read, 0, '\0');
-        ended = got == 0 || zero != TextSearch::npos;
+        ended = blocks.AtEnd() || zero != TextSearch::npos;
         const size_t filled = held + (zero != TextSearch::npos ? zero : got);
         std::string_view text(buffer.get(), filled);
         if (ended)
@@ -195,12 +230,12 @@ bool FolderGrep::SearchIn(std::string_view text, const TextEncoding& encoding, b
 // character ends the text. Each piece is turned into code page 932 before it
 // is searched; a line break never falls inside a surrogate pair. held bytes
 // of the file's start are in the buffer already.
-bool FolderGrep::SearchUtf16(HANDLE file, size_t held, const TextEncoding& encoding, const std::string& path)
+bool FolderGrep::SearchUtf16(FileBlocks& blocks, size_t held, const TextEncoding& encoding, const std::string& path)
 {
     const bool bigEndian = encoding.GetKind() == TextEncoding::Utf16Be;
     uint64_t lineNumber = 1;
     bool fileStart = true;
-    bool ended = false;
+    bool ended = blocks.AtEnd();
     size_t unscanned = 0; // the carried part before it holds no zero character
     while (!sink->Stopped()) {
         std::string_view units(buffer.get(), held & ~size_t(1));
@@ -218,14 +253,13 @@ bool FolderGrep::SearchUtf16(HANDLE file, size_t held, const TextEncoding& encod
             std::memmove(buffer.get(), buffer.get() + lastBreak + 2, held);
         }
         unscanned = held & ~size_t(1);
-        const size_t want = std::min<size_t>(blockSize, 0x40000000);
-        if (!Reserve(held + want, held))
+        if (!Reserve(held + blockSize, held))
             return false;
-        DWORD got = 0;
-        if (!::ReadFile(file, buffer.get() + held, static_cast<DWORD>(want), &got, nullptr))
+        size_t got = 0;
+        if (!blocks.Read(buffer.get() + held, blockSize, got))
             return false;
         held += got;
-        ended = got == 0;
+        ended = blocks.AtEnd();
     }
     return true;
 }

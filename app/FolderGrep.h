@@ -24,6 +24,8 @@
 #include "util/TextEncoding.h"
 #include "util/TextSearch.h"
 
+class FileBlocks;
+
 class FolderGrep : public FolderWalk {
 public:
     static constexpr size_t DefaultBlockSize = 4u * 1024u * 1024u;
@@ -53,7 +55,7 @@ private:
     bool SearchFile(const std::string& path);
     bool SearchIn(std::string_view text, const TextEncoding& encoding, bool fileStart, uint64_t firstLine,
                   const std::string& path);
-    bool SearchUtf16(HANDLE file, size_t held, const TextEncoding& encoding, const std::string& path);
+    bool SearchUtf16(FileBlocks& blocks, size_t held, const TextEncoding& encoding, const std::string& path);
     bool Reserve(size_t size, size_t keep);
     void Skip(const std::string& path);
     void SearchLines(std::string_view text, uint64_t firstLine, const std::string& path);
