@@ -17,6 +17,7 @@ constexpr UINT LingerMs = 1500;
 // that the pane's cost per call stays small, short enough that the window
 // answers within a quarter of a second.
 constexpr DWORD SliceTargetMs = 120;
+constexpr size_t FirstSliceLines = 500;
 constexpr size_t MinSliceLines = 100;
 constexpr size_t MaxSliceLines = 64000;
 constexpr UINT ErrorBoxType = MB_OK | MB_ICONEXCLAMATION;
@@ -54,6 +55,7 @@ bool BackgroundRun::Start(Window& ownerWindow, EditControl& resultPane, const st
     pending.clear();
     frontOffset = 0;
     linesShown = 0;
+    sliceLines = FirstSliceLines; // the pane is empty again
     notice.clear();
     outOfMemory = false;
     workerDone = false;

@@ -80,6 +80,6 @@ private:
     // frontOffset on.
     std::deque<std::string> pending;
     size_t frontOffset = 0;
-    size_t sliceLines = 500;
+    size_t sliceLines = 0;
     uint64_t linesShown = 0;
 };
