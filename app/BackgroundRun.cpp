@@ -14,10 +14,9 @@ constexpr UINT SliceMs = 40;
 // How long the last state of a stopped run stays in view.
 constexpr UINT LingerMs = 1500;
 // Each slice should take about this long in the Edit control: long enough
-// that the pane's cost per call and the repaint after each slice stay small
-// beside the lines it takes, short enough that the window answers within a
-// quarter of a second.
-constexpr DWORD SliceTargetMs = 160;
+// that the pane's cost per call stays small, short enough that the window
+// answers within a quarter of a second.
+constexpr DWORD SliceTargetMs = 120;
 constexpr size_t FirstSliceLines = 500;
 constexpr size_t MinSliceLines = 100;
 constexpr size_t MaxSliceLines = 64000;
