@@ -7,6 +7,7 @@
 
 #include "app/TestWindow.h"
 #include "framework/Application.h"
+#include "support/BareApplication.h"
 #include "support/DialogDriver.h"
 #include "support/TempFolder.h"
 #include "support/WindowText.h"
@@ -14,12 +15,6 @@
 #include <shlobj.h>
 
 namespace {
-
-class ProbeApplication : public Application {
-public:
-    int OnInit() override { return 1; }
-    int OnExit() override { return 1; }
-};
 
 // A drop of one path; the window frees it with DragFinish.
 HDROP MakeDrop(const std::string& path)
@@ -43,7 +38,7 @@ TEST(DropFiles, TheFirstFileOpensThroughTheQuestionAndAFolderDoesNothing)
     std::string second = folder.Write("second.txt", "second text");
     std::string sub = folder.MakeFolder("sub");
 
-    ProbeApplication app;
+    BareApplication app;
     TestWindow window;
     ASSERT_EQ(1, window.Create(nullptr, 0, 0, 640, 480));
     HWND main = window.GetHandle();

@@ -7,15 +7,10 @@
 #include "app/TestApp.h"
 #include "app/TestWindow.h"
 #include "framework/WindowTables.h"
+#include "support/BareApplication.h"
 #include "support/DialogDriver.h"
 
 namespace {
-
-class ProbeApplication : public Application {
-public:
-    int OnInit() override { return 1; }
-    int OnExit() override { return 1; }
-};
 
 class MainWindowProbe : public TestWindow {
 public:
@@ -70,7 +65,7 @@ protected:
         ASSERT_EQ(width, client.right) << "the menu bar wrapped or the frame differs";
     }
 
-    ProbeApplication app;
+    BareApplication app;
     MainWindowProbe window;
     HWND main = nullptr;
     HWND left = nullptr;

@@ -15,16 +15,11 @@
 #include "framework/Dialog.h"
 #include "framework/WindowTables.h"
 #include "res/resource.h"
+#include "support/BareApplication.h"
 #include "support/DialogDriver.h"
 #include "support/TempFolder.h"
 
 namespace {
-
-class ProbeApplication : public Application {
-public:
-    int OnInit() override { return 1; }
-    int OnExit() override { return 1; }
-};
 
 // The main window; failingMessage makes the next message of that kind run
 // out of memory at its entry, before the command does anything.
@@ -79,7 +74,7 @@ protected:
         EXPECT_EQ(1, window.modified) << label;
     }
 
-    ProbeApplication app;
+    BareApplication app;
     ProbeWindow window;
     HWND main = nullptr;
 };
