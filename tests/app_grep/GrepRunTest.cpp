@@ -175,8 +175,6 @@ TEST_F(GrepRunTest, ResultLimitKeepsWholeLinesAndSaysWhere)
     EXPECT_EQ("結果が多すぎるため、3 行で打ち切りました", driver.Seen().back().text);
 }
 
-// Masks and excluded folders from the dialog, any case; the dialog opens with
-// the last values again.
 // The dialog's masks, excluded folders and search options reach the run and
 // are shown again next time.
 TEST_F(GrepRunTest, MasksAndExcludedFoldersChooseTheFiles)
