@@ -237,18 +237,12 @@ void BackgroundRun::AppendSlice()
         sliceLines /= 2;
 }
 
-// At the end of the text, wherever the caret is: offsets past the end select
-// the end, in whatever unit the control counts.
+// After the text already there, leaving the user's caret and view alone.
 void BackgroundRun::AppendToPane(const std::string& text)
 {
     if (text.empty() || pane == nullptr)
         return;
-    // Drawn once afterwards, not line by line as the text scrolls.
-    pane->SendMessage(WM_SETREDRAW, FALSE, 0);
-    pane->SendMessage(EM_SETSEL, static_cast<WPARAM>(INT_MAX), static_cast<LPARAM>(INT_MAX));
-    pane->SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-    pane->SendMessage(WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(pane->GetHandle(), nullptr, TRUE);
+    pane->AppendKeepingView(text);
 }
 
 void BackgroundRun::ShowProgress()

@@ -1,5 +1,8 @@
 #include "framework/EditControl.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "framework/EditOffsets.h"
 
 EditControl::EditControl()
@@ -43,4 +46,59 @@ LRESULT EditControl::SetSelection(int start, int end)
 LRESULT EditControl::ReplaceSelection(const std::string& text)
 {
     return SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void EditControl::AppendKeepingView(const std::string& text)
+{
+    // Offsets here stay in the control's own unit: the text before them does
+    // not change.
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const LRESULT firstLine = SendMessage(EM_GETFIRSTVISIBLELINE, 0, 0);
+    const LRESULT lastLine = SendMessage(EM_GETLINECOUNT, 0, 0) - 1;
+    const bool endInView = lastLine <= firstLine + VisibleLineCount();
+    const int column = ::GetScrollPos(hwnd, SB_HORZ);
+    RECT pending{};
+    const bool paintPending = ::GetUpdateRect(hwnd, &pending, FALSE) && !::IsRectEmpty(&pending);
+
+    // Not drawn while the control scrolls to the new end and back.
+    SendMessage(WM_SETREDRAW, FALSE, 0);
+    SendMessage(EM_SETSEL, static_cast<WPARAM>(INT_MAX), static_cast<LPARAM>(INT_MAX));
+    SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+    const LRESULT scrolled = SendMessage(EM_GETFIRSTVISIBLELINE, 0, 0) - firstLine;
+    if (scrolled != 0)
+        SendMessage(EM_LINESCROLL, 0, static_cast<LPARAM>(-scrolled));
+    if (::GetScrollPos(hwnd, SB_HORZ) != column) // the message carries 16 bits of it
+        SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, std::min(column, 0xFFFF)), 0);
+    SendMessage(WM_SETREDRAW, TRUE, 0);
+
+    if (endInView || paintPending) {
+        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        return;
+    }
+    ::ValidateRect(hwnd, nullptr); // nothing in view changed, whatever the control marked meanwhile
+    // The scroll bars were not drawn meanwhile: the frame is drawn now, and
+    // not through the update region, which would have the text drawn again.
+    SendMessage(WM_NCPAINT, 1, 0);
+}
+
+int EditControl::VisibleLineCount()
+{
+    RECT format{};
+    SendMessage(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const HDC dc = ::GetDC(hwnd);
+    if (dc == nullptr)
+        return INT_MAX / 2; // unknown: as if every line were in view
+    const auto font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
+    const HGDIOBJ old = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+    TEXTMETRICA metrics{};
+    const BOOL measured = ::GetTextMetricsA(dc, &metrics);
+    if (old != nullptr)
+        ::SelectObject(dc, old);
+    ::ReleaseDC(hwnd, dc);
+    if (!measured || metrics.tmHeight <= 0)
+        return INT_MAX / 2;
+    return (format.bottom - format.top) / metrics.tmHeight + 1;
 }

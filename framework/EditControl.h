@@ -21,4 +21,13 @@ public:
     LRESULT SetSelection(int start, int end);
     // EM_REPLACESEL that the control's undo can take back.
     LRESULT ReplaceSelection(const std::string& text);
+    // Adds text after the last character, not to be undone, and leaves the
+    // selection and the scroll position where they were, so that someone
+    // reading or selecting in the control is not moved. Only what the new
+    // text changes in view is drawn again.
+    void AppendKeepingView(const std::string& text);
+
+private:
+    // Whole or partly shown lines of the formatting rectangle.
+    int VisibleLineCount();
 };

@@ -1,6 +1,8 @@
 // Child controls made with Control::Create, and check boxes.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "framework/Control.h"
 #include "framework/EditControl.h"
 #include "framework/WindowTables.h"
@@ -99,6 +101,62 @@ TEST_F(Controls, FocusReportsWhetherAWindowHadItBefore)
     EXPECT_EQ(first.GetHandle(), ::GetFocus());
     EXPECT_EQ(1, second.SetFocus());
     EXPECT_EQ(second.GetHandle(), ::GetFocus());
+}
+
+// Text added at the end while someone reads or selects in the control:
+// their selection and scroll position stay, and the text is only drawn again
+// when the new lines can be seen.
+TEST_F(Controls, AppendKeepingViewLeavesTheReaderWhereTheyWere)
+{
+    struct Case {
+        const char* name;
+        int lines;
+        int selectFrom, selectTo;
+        int scrollDown, scrollRight;
+        bool newLinesInView;
+    };
+    const Case cases[] = {
+        {"short text, caret at the start", 3, 0, 0, 0, 0, true},
+        {"caret at the start", 100, 0, 0, 0, 0, false},
+        {"selection in the middle, view moved down", 100, 500, 540, 40, 0, false},
+        {"view moved right", 100, 10, 10, 5, 60, false},
+        {"view at the end", 100, 0, 0, 99, 0, true},
+    };
+    const DWORD paneStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                            ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL;
+    const std::string longLine = std::string(150, 'x') + "\r\n";
+    ::ShowWindow(parent.GetHandle(), SW_SHOW); // a hidden window has nothing to draw again
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditControl edit;
+        ASSERT_EQ(1, edit.Create(paneStyle, Rect(0, 0, 300, 200), &parent, 3));
+        edit.SendMessage(EM_SETLIMITTEXT, 0, 0);
+        std::string before;
+        for (int i = 0; i < c.lines; ++i)
+            before += longLine;
+        edit.SetText(before);
+        edit.SendMessage(EM_SETSEL, c.selectFrom, c.selectTo);
+        edit.SendMessage(EM_LINESCROLL, 0, c.scrollDown);
+        if (c.scrollRight != 0)
+            edit.SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, c.scrollRight), 0);
+        const LRESULT firstLine = edit.SendMessage(EM_GETFIRSTVISIBLELINE, 0, 0);
+        const int column = ::GetScrollPos(edit.GetHandle(), SB_HORZ);
+        ASSERT_TRUE(c.scrollRight == 0 || column != 0);
+        ::UpdateWindow(edit.GetHandle());
+
+        edit.AppendKeepingView("added 1\r\nadded 2\r\n");
+
+        EXPECT_EQ(before + "added 1\r\nadded 2\r\n", edit.GetText());
+        DWORD start = 0;
+        DWORD end = 0;
+        edit.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(static_cast<DWORD>(c.selectFrom), start);
+        EXPECT_EQ(static_cast<DWORD>(c.selectTo), end);
+        EXPECT_EQ(firstLine, edit.SendMessage(EM_GETFIRSTVISIBLELINE, 0, 0));
+        EXPECT_EQ(column, ::GetScrollPos(edit.GetHandle(), SB_HORZ));
+        EXPECT_EQ(c.newLinesInView, ::GetUpdateRect(edit.GetHandle(), nullptr, FALSE) != FALSE);
+        edit.DestroyWindow();
+    }
 }
 
 } // namespace
