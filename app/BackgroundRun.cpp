@@ -1,6 +1,7 @@
 #include "app/BackgroundRun.h"
 
-#include <climits>
+#include <algorithm>
+#include <chrono>
 #include <new>
 #include <system_error>
 
@@ -16,10 +17,11 @@ constexpr UINT LingerMs = 1500;
 // Each slice should take about this long in the Edit control: long enough
 // that the pane's cost per call stays small, short enough that the window
 // answers within a quarter of a second.
-constexpr DWORD SliceTargetMs = 120;
-constexpr size_t FirstSliceLines = 500;
-constexpr size_t MinSliceLines = 100;
-constexpr size_t MaxSliceLines = 64000;
+constexpr double SliceTargetMs = 120;
+// About 500 lines of a grep: the first lines show at once in any pane.
+constexpr size_t FirstSliceBytes = 64 * 1024;
+constexpr size_t MinSliceBytes = 4 * 1024;
+constexpr size_t MaxSliceBytes = 8 * 1024 * 1024;
 constexpr UINT ErrorBoxType = MB_OK | MB_ICONEXCLAMATION;
 
 // What the worker posts when it ends.
@@ -55,7 +57,8 @@ bool BackgroundRun::Start(Window& ownerWindow, EditControl& resultPane, const st
     pending.clear();
     frontOffset = 0;
     linesShown = 0;
-    sliceLines = FirstSliceLines; // the pane is empty again
+    sliceBytes = FirstSliceBytes; // the pane is empty again
+    msPerByte = 0;
     notice.clear();
     outOfMemory = false;
     workerDone = false;
@@ -204,16 +207,16 @@ void BackgroundRun::OnViewDestroyed()
     pending.clear();
 }
 
-// The next whole lines, up to sliceLines of them, into the pane. The slice
-// size follows what the last slice cost.
+// The next whole lines, about sliceBytes of them and at least one, into
+// the pane.
 void BackgroundRun::AppendSlice()
 {
     std::string slice;
     size_t lines = 0;
-    while (!pending.empty() && lines < sliceLines) {
+    while (!pending.empty() && slice.size() < sliceBytes) {
         const std::string& front = pending.front();
         size_t at = frontOffset;
-        while (lines < sliceLines && at < front.size()) {
+        while (at < front.size() && slice.size() + (at - frontOffset) < sliceBytes) {
             const size_t lineEnd = front.find('\n', at);
             at = lineEnd == std::string::npos ? front.size() : lineEnd + 1;
             ++lines;
@@ -227,14 +230,22 @@ void BackgroundRun::AppendSlice()
     }
     if (lines == 0)
         return;
-    const DWORD start = ::GetTickCount();
+    const auto start = std::chrono::steady_clock::now();
     AppendToPane(slice);
-    const DWORD took = ::GetTickCount() - start;
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     linesShown += lines;
-    if (took < SliceTargetMs / 2 && lines == sliceLines && sliceLines < MaxSliceLines)
-        sliceLines *= 2;
-    else if (took > SliceTargetMs && sliceLines > MinSliceLines)
-        sliceLines /= 2;
+    if (slice.size() >= sliceBytes)
+        SizeNextSlice(slice.size(), took.count());
+}
+
+// Aims the next slice at SliceTargetMs from what a byte has cost lately. Only
+// full slices tell it: in a short one the pane's cost per call weighs most.
+void BackgroundRun::SizeNextSlice(size_t bytes, double milliseconds)
+{
+    const double perByte = std::max(milliseconds, 1.0) / static_cast<double>(bytes);
+    msPerByte = msPerByte > 0 ? (msPerByte + perByte) / 2 : perByte;
+    const auto aim = static_cast<size_t>(SliceTargetMs / msPerByte);
+    sliceBytes = std::clamp(aim, MinSliceBytes, MaxSliceBytes);
 }
 
 // After the text already there, leaving the user's caret and view alone.

@@ -55,6 +55,7 @@ private:
     void Receive(UINT message, WPARAM wParam, LPARAM lParam);
     void ReceiveQueued();
     void AppendSlice();
+    void SizeNextSlice(size_t bytes, double milliseconds);
     void AppendToPane(const std::string& text);
     void ShowProgress();
     void Complete();
@@ -80,6 +81,7 @@ private:
     // frontOffset on.
     std::deque<std::string> pending;
     size_t frontOffset = 0;
-    size_t sliceLines = 0;
+    size_t sliceBytes = 0;
+    double msPerByte = 0;
     uint64_t linesShown = 0;
 };
