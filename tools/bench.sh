@@ -6,6 +6,11 @@
 # to the benchmark: the tree's file count, folder count and size in megabytes
 # (defaults 20000 2000 200). The tree is made under Wine's temporary folder
 # and removed at the end.
+# The Wine session has Windows' classic look: Wine's built-in theme spends
+# about 4 ms drawing each scroll bar, and the Edit control draws its scroll
+# bars again on every addition to its text, so the pane figures would
+# measure Wine's theme drawing more than the program. QUORVANE_BENCH_LOOK=theme
+# measures in Wine's own look instead.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/setup.sh"
@@ -18,9 +23,10 @@ if [ "${QUORVANE_BENCH_BOTH:-0}" = 1 ] && [ "$QUORVANE_RUN_TARGET" != x86_64 ]; 
     quorvane_build x86_64
     runs+=("x86_64 native")
 fi
+export QUORVANE_WINE_LOOK=${QUORVANE_BENCH_LOOK:-classic}
 for run in "${runs[@]}"; do
     read -r target way <<<"$run"
-    echo "bench: figures of the $target build ($(quorvane_way_text "$target" "$way"))"
+    echo "bench: figures of the $target build ($(quorvane_way_text "$target" "$way")), in the $QUORVANE_WINE_LOOK look"
     dir="$QUORVANE_ROOT/build/$target"
     "$here/wine-session.sh" "$dir" "$target" "$way" "$here/wine-run.sh" "$dir/bin/grep_bench.exe" "$@"
 done

@@ -93,6 +93,10 @@ wine_env() {
         WINESERVER=/usr/lib/wine/wineserver32
         QUORVANE_EXPECT_BITS=32
     fi
+    # The classic look has a prefix of its own (see wine_prefix_create).
+    if [ "${QUORVANE_WINE_LOOK:-theme}" = classic ]; then
+        WINEPREFIX="$WINEPREFIX-classic"
+    fi
     export QUORVANE_WINE=$WINELOADER
 }
 
@@ -140,6 +144,12 @@ wine_prefix_create() {
     "${reg[@]}" 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
     # A crashing test must fail, not wait for someone to close a crash dialog.
     "${reg[@]}" 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # QUORVANE_WINE_LOOK=classic: Windows' classic look instead of Wine's
+    # built-in theme, which takes about 4 ms to draw one scroll bar (classic:
+    # 0.1 ms; on Windows a themed one takes microseconds too).
+    if [ "${QUORVANE_WINE_LOOK:-theme}" = classic ]; then
+        "${reg[@]}" 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f >/dev/null 2>&1
+    fi
     "$WINESERVER" -k 2>/dev/null || true
     "$WINESERVER" -w 2>/dev/null || true
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
