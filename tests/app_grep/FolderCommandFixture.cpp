@@ -143,12 +143,12 @@ bool FolderCommandTest::FinishRun()
 
 // A run's timer is due again as soon as a slice is in, so the queue is never
 // empty while it lasts: a few messages at a time, then the condition.
-bool FolderCommandTest::PumpUntil(const std::function<bool()>& done)
+bool FolderCommandTest::PumpUntil(const std::function<bool()>& done, int messagesPerCheck)
 {
     constexpr DWORD RunLimitMs = 300000;
     return WaitUntil([&] {
         MSG message;
-        for (int i = 0; i < 20 && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+        for (int i = 0; i < messagesPerCheck && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
             ::TranslateMessage(&message);
             ::DispatchMessageA(&message);
         }

@@ -79,8 +79,9 @@ protected:
     // Dispatches this thread's messages until the run has put all it found
     // into the pane and what it shows at the end was answered.
     bool FinishRun();
-    // Dispatches this thread's messages until done().
-    bool PumpUntil(const std::function<bool()>& done);
+    // Dispatches this thread's messages until done(), asking it after every
+    // few; after every one where a test must act between two slices.
+    bool PumpUntil(const std::function<bool()>& done, int messagesPerCheck = 20);
     std::string Pane() { return window.rightPane.GetText(); }
     // How often the right pane's text was set since SetUp.
     int PaneSetCount() const;

@@ -85,7 +85,7 @@ TEST_F(GrepRunTest, WindowAnswersDuringARunAndTheEndEqualsASingleCall)
         DWORD_PTR result = 0;
         answered = ::SendMessageTimeoutA(window.GetHandle(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result) != 0;
     });
-    EXPECT_TRUE(PumpUntil([&] { return answered.load(); }));
+    EXPECT_TRUE(PumpUntil([&] { return answered.load(); }, 1));
     asker.join();
     EXPECT_TRUE(answered);
     window.leftPane.SendMessage(WM_CHAR, 'q', 0);
@@ -104,7 +104,9 @@ TEST_F(GrepRunTest, StopKeepsWholeLinesAndSaysHowMany)
     StartGrep();
     HWND progress = ProgressWindow();
     ASSERT_NE(nullptr, progress);
-    ASSERT_TRUE(PumpUntil([&] { return !Pane().empty(); }));
+    // The stop must come between two slices: a slice may take all the rest.
+    ASSERT_TRUE(PumpUntil([&] { return !Pane().empty(); }, 1));
+    ASSERT_TRUE(window.backgroundRun.IsRunning()) << "the first slice took every line";
     DialogDriver::PostCommand(progress, IDCANCEL);
     std::string last;
     ASSERT_TRUE(PumpUntil([&] {
