@@ -29,6 +29,34 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${SUDO[@]}" dpkg --add-architecture i386
 fi
 
+# A mirror being synced fails one index now and then ("File has unexpected
+# size"): try again, and if one still fails go on with the indexes that came.
+indexes_incomplete=0
+apt_update() {
+    for attempt in 1 2 3; do
+        "${SUDO[@]}" apt-get update -q && return 0
+        echo "setup: apt-get update failed (try $attempt of 3)" >&2
+        sleep $((attempt * 10))
+    done
+    echo "setup: going on with the package indexes that could be fetched" >&2
+    indexes_incomplete=1
+}
+
+# Wine's 32- and 64-bit libraries must be the same version. When one
+# architecture's security index is missing, the other's newer versions cannot
+# be matched, so the install then keeps to the release's own versions (the
+# next run of this script, with every index, brings the updates).
+apt_install() {
+    "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "$@" && return 0
+    local codename
+    codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
+    [ "$indexes_incomplete" -eq 1 ] && [ -n "$codename" ] || return 1
+    echo "setup: installing from $codename's own versions, as an index is missing" >&2
+    "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends -t "$codename" "$@"
+}
+
 missing=()
 for p in "${packages[@]}"; do
     is_installed "$p" || missing+=("$p")
@@ -36,9 +64,8 @@ done
 
 if [ "${#missing[@]}" -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
-    "${SUDO[@]}" apt-get update -q
-    "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -q --no-install-recommends "${missing[@]}"
+    apt_update
+    apt_install "${missing[@]}"
 fi
 
 # Where the kernel cannot run 32-bit code, the 32-bit build runs through
@@ -58,7 +85,7 @@ if ! quorvane_can_run_32bit && ! quorvane_qemu_recent; then
         fi
     fi
     echo "setup: installing qemu-user ${release[*]} to run the 32-bit build"
-    "${SUDO[@]}" apt-get update -q
+    apt_update
     "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -q --no-install-recommends "${release[@]}" qemu-user
 fi
