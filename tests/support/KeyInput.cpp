@@ -29,6 +29,20 @@ void Send(std::vector<INPUT>& inputs)
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// A click sent within the double-click time of the one before, at the same
+// place, reaches the window as a double click: in the result pane, a tag jump.
+void WaitOutDoubleClickTime()
+{
+    static DWORD lastClick = 0;
+    static bool clicked = false;
+    DWORD gap = ::GetDoubleClickTime() + 50;
+    DWORD since = ::GetTickCount() - lastClick;
+    if (clicked && since < gap)
+        ::Sleep(gap - since);
+    lastClick = ::GetTickCount();
+    clicked = true;
+}
+
 } // namespace
 
 bool BringToFront(HWND window)
@@ -57,6 +71,7 @@ void TypeText(const std::string& text)
 
 void ClickAt(HWND window, POINT point, int clicks)
 {
+    WaitOutDoubleClickTime();
     ::ClientToScreen(window, &point);
     ::SetCursorPos(point.x, point.y);
     std::vector<INPUT> inputs;

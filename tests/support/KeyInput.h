@@ -16,4 +16,6 @@ void PressChord(std::initializer_list<WORD> keys);
 // Types lower-case letters, digits and blanks.
 void TypeText(const std::string& text);
 // Clicks (clicks = 2: double-clicks) at point, in window's client coordinates.
+// It first waits out the double-click time since the last click, so that two
+// calls never make one double click.
 void ClickAt(HWND window, POINT point, int clicks = 1);
