@@ -1,3 +1,4 @@
+#include <cstdio>
 #include "support/KeyInput.h"
 
 #include <cctype>
@@ -16,11 +17,17 @@ INPUT Key(WORD key, bool up)
     return input;
 }
 
-INPUT Button(DWORD flags)
+// A mouse event at a place on the screen. Absolute input is in 65536ths of
+// the primary screen; this aims at the middle of the pixel, so either
+// rounding lands on it.
+INPUT MouseAt(POINT screen, DWORD buttons)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    auto scaled = [](LONG at, int size) { return static_cast<LONG>((2LL * at + 1) * 65536 / (2LL * size)); };
+    input.mi.dx = scaled(screen.x, ::GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = scaled(screen.y, ::GetSystemMetrics(SM_CYSCREEN));
     return input;
 }
 
@@ -73,11 +80,20 @@ void ClickAt(HWND window, POINT point, int clicks)
 {
     WaitOutDoubleClickTime();
     ::ClientToScreen(window, &point);
-    ::SetCursorPos(point.x, point.y);
-    std::vector<INPUT> inputs;
+    // The pointer is there before the first button, and every button event
+    // says where it is: Wine can deliver a button at the place the pointer
+    // had before, and an Edit control that holds the mouse then selects up
+    // to that place.
+    std::vector<INPUT> inputs{MouseAt(point, 0)};
+    Send(inputs);
+    WaitUntil([&] {
+        POINT at = {};
+        return ::GetCursorPos(&at) && at.x == point.x && at.y == point.y;
+    }, 1000);
+    inputs.clear();
     for (int i = 0; i < clicks; ++i) {
-        inputs.push_back(Button(MOUSEEVENTF_LEFTDOWN));
-        inputs.push_back(Button(MOUSEEVENTF_LEFTUP));
+        inputs.push_back(MouseAt(point, MOUSEEVENTF_LEFTDOWN));
+        inputs.push_back(MouseAt(point, MOUSEEVENTF_LEFTUP));
     }
     Send(inputs);
 }
