@@ -1,6 +1,6 @@
 #include "app/TestApp.h"
 
-#include "app/CommandLine.h"
+#include "app/jump/CommandLine.h"
 #include "res/resource.h"
 
 // Without a main window there is nothing to wait for: report the failure so

@@ -1,7 +1,7 @@
 #include "app/TestWindow.h"
 
-#include "app/UserSettings.h"
-#include "app/WindowPlacement.h"
+#include "app/settings/UserSettings.h"
+#include "app/settings/WindowPlacement.h"
 #include "framework/Menu.h"
 #include "framework/Rect.h"
 #include "res/resource.h"

@@ -1,6 +1,6 @@
 // Directory listing and grep into the right pane, on a worker thread.
-#include "app/FolderGrep.h"
-#include "app/FolderListing.h"
+#include "app/folders/FolderGrep.h"
+#include "app/folders/FolderListing.h"
 #include "app/TestWindow.h"
 #include "util/FolderDialog.h"
 

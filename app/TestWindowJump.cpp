@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/GoToLineDialog.h"
-#include "app/TagJumpLine.h"
+#include "app/jump/GoToLineDialog.h"
+#include "app/jump/TagJumpLine.h"
 #include "app/TestWindow.h"
-#include "app/TextLines.h"
-#include "app/UserSettings.h"
-#include "app/WindowPlacement.h"
+#include "app/jump/TextLines.h"
+#include "app/settings/UserSettings.h"
+#include "app/settings/WindowPlacement.h"
 #include "res/resource.h"
 
 #include <shlwapi.h>

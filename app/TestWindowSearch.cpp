@@ -2,7 +2,7 @@
 // text; a match starts only where a character starts (TextSearch).
 #include "app/TestWindow.h"
 
-#include "app/PaneSearch.h"
+#include "app/search/PaneSearch.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "BenchTree.h"
 #include "FloorWalk.h"
-#include "app/FolderGrep.h"
+#include "app/folders/FolderGrep.h"
 #include "app/TestWindow.h"
 #include "framework/Win32.h"
 

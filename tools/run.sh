@@ -26,7 +26,8 @@ fi
 
 bash "$here/setup.sh"
 source "$here/wine-env.sh"
-quorvane_build_runnable >/dev/null
+# Only the editor, and the driver that the headless run waits and closes with.
+quorvane_build_runnable Quorvane quorvane_driver >/dev/null
 target=$QUORVANE_RUN_TARGET
 way=$QUORVANE_RUN_WAY
 dir=$QUORVANE_RUN_DIR

@@ -47,26 +47,32 @@ quorvane_way_text() {
     esac
 }
 
-# Configures and builds one target (i686 or x86_64) into build/<target>.
+# Configures one target (i686 or x86_64) into build/<target> and builds the
+# CMake targets named after it, or everything when none is named. Says on
+# stderr how long the build took.
 quorvane_build() {
     local target=$1 dir="$QUORVANE_ROOT/build/$1"
+    shift
+    local what=() start=$SECONDS
+    [ "$#" -gt 0 ] && what=(--target "$@")
     cmake -S "$QUORVANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$QUORVANE_ROOT/cmake/mingw-$target.cmake" >/dev/null
-    cmake --build "$dir" -j"$(nproc)"
+    cmake --build "$dir" -j"$(nproc)" "${what[@]}"
+    echo "build: $target (${*:-everything}) took $((SECONDS - start)) s" >&2
 }
 
-# Builds the 32-bit product and sets QUORVANE_RUN_TARGET, QUORVANE_RUN_WAY and
-# QUORVANE_RUN_DIR to it; where it cannot run at all, builds the 64-bit twin
-# and sets them to that instead.
+# Builds the 32-bit product (the CMake targets named, or everything) and sets
+# QUORVANE_RUN_TARGET, QUORVANE_RUN_WAY and QUORVANE_RUN_DIR to it; where it
+# cannot run at all, builds the 64-bit twin and sets them to that instead.
 quorvane_build_runnable() {
-    quorvane_build i686
+    quorvane_build i686 "$@"
     QUORVANE_RUN_TARGET=i686
     QUORVANE_RUN_WAY=$(quorvane_i686_way)
     if [ "$QUORVANE_RUN_WAY" = none ]; then
         echo "quorvane: this kernel cannot run 32-bit programs and qemu-i386 $QUORVANE_QEMU_MIN_MAJOR or later in a private namespace is not available; using the 64-bit build here" >&2
         QUORVANE_RUN_TARGET=x86_64
         QUORVANE_RUN_WAY=native
-        quorvane_build x86_64
+        quorvane_build x86_64 "$@"
     fi
     QUORVANE_RUN_DIR="$QUORVANE_ROOT/build/$QUORVANE_RUN_TARGET"
 }

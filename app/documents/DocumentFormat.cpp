@@ -1,4 +1,4 @@
-#include "app/DocumentFormat.h"
+#include "app/documents/DocumentFormat.h"
 
 #include <cstring>
 #include <new>

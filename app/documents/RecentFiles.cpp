@@ -1,8 +1,8 @@
-#include "app/RecentFiles.h"
+#include "app/documents/RecentFiles.h"
 
 #include <algorithm>
 
-#include "app/UserSettings.h"
+#include "app/settings/UserSettings.h"
 #include "res/resource.h"
 #include "util/TextSearch.h"
 

@@ -1,4 +1,4 @@
-#include "app/BackgroundRun.h"
+#include "app/folders/BackgroundRun.h"
 
 #include <algorithm>
 #include <chrono>

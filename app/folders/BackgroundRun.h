@@ -15,8 +15,8 @@
 #include <string>
 #include <thread>
 
-#include "app/ProgressDialog.h"
-#include "app/ResultSink.h"
+#include "app/folders/ProgressDialog.h"
+#include "app/folders/ResultSink.h"
 
 class EditControl;
 class Window;

@@ -1,4 +1,4 @@
-#include "app/FileMask.h"
+#include "app/folders/FileMask.h"
 
 #include "util/TextSearch.h"
 

@@ -1,4 +1,4 @@
-#include "app/FolderGrep.h"
+#include "app/folders/FolderGrep.h"
 
 #include <algorithm>
 #include <charconv>

@@ -18,9 +18,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/FileMask.h"
-#include "app/FolderWalk.h"
-#include "app/ResultSink.h"
+#include "app/folders/FileMask.h"
+#include "app/folders/FolderWalk.h"
+#include "app/folders/ResultSink.h"
 #include "util/TextEncoding.h"
 #include "util/TextSearch.h"
 

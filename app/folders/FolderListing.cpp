@@ -1,4 +1,4 @@
-#include "app/FolderListing.h"
+#include "app/folders/FolderListing.h"
 
 void FolderListing::List(const std::string& folder, ResultSink& results)
 {

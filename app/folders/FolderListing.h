@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/FolderWalk.h"
-#include "app/ResultSink.h"
+#include "app/folders/FolderWalk.h"
+#include "app/folders/ResultSink.h"
 
 class FolderListing : public FolderWalk {
 public:

@@ -1,10 +1,10 @@
-#include "app/FolderWalk.h"
+#include "app/folders/FolderWalk.h"
 
 #include <cstring>
 #include <memory>
 
-#include "app/FileMask.h"
-#include "app/ResultSink.h"
+#include "app/folders/FileMask.h"
+#include "app/folders/ResultSink.h"
 #include "util/FindHandle.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "app/GrepDialog.h"
+#include "app/folders/GrepDialog.h"
 
-#include "app/SearchOptionBoxes.h"
+#include "app/search/SearchOptionBoxes.h"
 #include "framework/Control.h"
 #include "res/resource.h"
 

@@ -1,4 +1,4 @@
-#include "app/ProgressDialog.h"
+#include "app/folders/ProgressDialog.h"
 
 #include "framework/Application.h"
 #include "res/resource.h"

@@ -1,4 +1,4 @@
-#include "app/ResultSink.h"
+#include "app/folders/ResultSink.h"
 
 #include "framework/Win32.h"
 

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/jump/CommandLine.h"
 
 namespace {
 bool IsBlank(char c)

@@ -1,4 +1,4 @@
-#include "app/GoToLineDialog.h"
+#include "app/jump/GoToLineDialog.h"
 
 #include <algorithm>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/JumpHistory.h"
+#include "app/jump/JumpHistory.h"
 
 #include <utility>
 

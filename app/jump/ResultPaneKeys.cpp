@@ -1,4 +1,4 @@
-#include "app/ResultPaneKeys.h"
+#include "app/jump/ResultPaneKeys.h"
 
 namespace {
 const char* const OwnerProperty = "Quorvane.ResultPaneKeys";

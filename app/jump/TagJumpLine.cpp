@@ -1,4 +1,4 @@
-#include "app/TagJumpLine.h"
+#include "app/jump/TagJumpLine.h"
 
 #include <vector>
 

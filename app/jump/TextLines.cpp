@@ -1,4 +1,4 @@
-#include "app/TextLines.h"
+#include "app/jump/TextLines.h"
 
 #include <algorithm>
 

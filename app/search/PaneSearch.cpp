@@ -1,4 +1,4 @@
-#include "app/PaneSearch.h"
+#include "app/search/PaneSearch.h"
 
 #include "framework/EditOffsets.h"
 

@@ -1,7 +1,7 @@
-#include "app/ReplaceDialog.h"
+#include "app/search/ReplaceDialog.h"
 
-#include "app/PaneSearch.h"
-#include "app/SearchOptionBoxes.h"
+#include "app/search/PaneSearch.h"
+#include "app/search/SearchOptionBoxes.h"
 #include "framework/Control.h"
 #include "res/resource.h"
 

@@ -1,6 +1,6 @@
-#include "app/SearchDialog.h"
+#include "app/search/SearchDialog.h"
 
-#include "app/SearchOptionBoxes.h"
+#include "app/search/SearchOptionBoxes.h"
 #include "framework/Control.h"
 #include "res/resource.h"
 

@@ -1,4 +1,4 @@
-#include "app/SearchOptionBoxes.h"
+#include "app/search/SearchOptionBoxes.h"
 
 #include "framework/Control.h"
 #include "res/resource.h"

@@ -1,9 +1,9 @@
-#include "app/PaneFont.h"
+#include "app/settings/PaneFont.h"
 
 #include <cstring>
 #include <string>
 
-#include "app/UserSettings.h"
+#include "app/settings/UserSettings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/UserSettings.h"
+#include "app/settings/UserSettings.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "app/settings/WindowPlacement.h"
 
 #include <algorithm>
 #include <climits>

@@ -4,7 +4,7 @@
 // the nearest one. Stateless; the main window calls it.
 #pragma once
 
-#include "app/UserSettings.h"
+#include "app/settings/UserSettings.h"
 #include "framework/Win32.h"
 
 class WindowPlacement {

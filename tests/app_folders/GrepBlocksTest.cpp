@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "FolderCommandFixture.h"
-#include "app/FileMask.h"
-#include "app/FolderGrep.h"
+#include "app/folders/FileMask.h"
+#include "app/folders/FolderGrep.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "FolderCommandFixture.h"
-#include "app/FolderGrep.h"
+#include "app/folders/FolderGrep.h"
 #include "res/resource.h"
 #include "support/WaitUntil.h"
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/UserSettings.h"
-#include "app/WindowPlacement.h"
+#include "app/settings/UserSettings.h"
+#include "app/settings/WindowPlacement.h"
 #include "support/TempFolder.h"
 
 TEST(UserSettings, WritesAndReadsBackThroughANewFolder)

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/CommandLine.h"
-#include "app/TagJumpLine.h"
+#include "app/jump/CommandLine.h"
+#include "app/jump/TagJumpLine.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "ProbeWindow.h"
-#include "app/RecentFiles.h"
-#include "app/UserSettings.h"
+#include "app/documents/RecentFiles.h"
+#include "app/settings/UserSettings.h"
 #include "res/resource.h"
 #include "support/TempFolder.h"
 
