@@ -1,6 +1,5 @@
 #include "app/TestApp.h"
 
-#include "app/jump/CommandLine.h"
 #include "res/resource.h"
 
 // Without a main window there is nothing to wait for: report the failure so
@@ -10,7 +9,7 @@ int TestApp::OnInit()
     if (mainWindow.Create(nullptr, 0, 0, 640, 480) == 0)
         return 0;
     SetAccelerators(mainWindow.GetHandle(), IDR_ACCELERATORS);
-    mainWindow.Start(CommandLine::DocumentArgument(::GetCommandLineA()));
+    mainWindow.Start(::GetCommandLineA());
     return 1;
 }
 

@@ -29,9 +29,10 @@ public:
     LRESULT HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The program's start, once the window exists: the saved placement, the
-    // focus in the document, and the file named on the command line (opened
-    // once the message loop runs). The placement is saved when the window goes.
-    void Start(const std::string& argument);
+    // focus in the document, and the file named on the command line (the
+    // whole line, program name first; opened once the message loop runs).
+    // The placement is saved when the window goes.
+    void Start(const std::string& commandLine);
 
 protected:
     // Creation, layout and commands, one operation per menu command.
@@ -125,7 +126,7 @@ protected:
     EditControl* focusPane = &leftPane;
     ResultPaneKeys resultPaneKeys;
     JumpHistory jumpHistory;
-    std::string startArgument;
+    std::string startCommandLine;
     int keepsPlacement = 0;
     BackgroundRun backgroundRun;
 };

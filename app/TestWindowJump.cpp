@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/jump/CommandLine.h"
 #include "app/jump/GoToLineDialog.h"
 #include "app/jump/TagJumpLine.h"
 #include "app/TestWindow.h"
@@ -78,29 +79,59 @@ std::string CaretLine(EditControl& pane)
 
 } // namespace
 
-void TestWindow::Start(const std::string& argument)
+void TestWindow::Start(const std::string& commandLine)
 {
     keepsPlacement = 1;
     WindowPlacement::Restore(hwnd, UserSettings::Get());
     leftPane.SetFocus();
-    startArgument = argument;
-    if (!startArgument.empty())
+    startCommandLine = commandLine;
+    if (!CommandLine::DocumentArgument(startCommandLine).empty())
         ::PostMessageA(hwnd, WM_COMMAND, IDM_OPEN_START_ARGUMENT, 0);
 }
 
-// The whole argument when it names a file, else path:N or path(N). Whatever
-// it names, a failure is reported as 開く reports it.
+namespace {
+// The file that argument names, whole or as path:N or path(N) (then place
+// says where). "" when it names no existing file.
+std::string StartFile(const std::string& argument, TagJumpLine* place)
+{
+    *place = TagJumpLine();
+    std::string path = ExistingFile(argument, UntitledName);
+    if (!path.empty() || TagJumpLine::Parse(argument, place) != 1 || place->line == 0) {
+        *place = TagJumpLine();
+        return path;
+    }
+    path = ExistingFile(place->path, UntitledName);
+    if (path.empty())
+        *place = TagJumpLine();
+    return path;
+}
+} // namespace
+
+// The whole rest of the line first, so that an unquoted path with spaces
+// still opens; else the first argument as Windows splits them, saying how
+// many others were left (several files dropped on the program's icon). A
+// failure is reported as 開く reports it.
 int TestWindow::OnOpenStartArgument()
 {
-    std::string argument;
-    argument.swap(startArgument);
+    std::string commandLine;
+    commandLine.swap(startCommandLine);
+    std::string argument = CommandLine::DocumentArgument(commandLine);
+    std::vector<std::string> arguments = CommandLine::Arguments(commandLine);
     TagJumpLine place;
-    std::string path = ExistingFile(argument, UntitledName);
-    if (path.empty() && TagJumpLine::Parse(argument, &place) == 1 && place.line > 0)
-        path = ExistingFile(place.path, UntitledName);
-    else
-        place = TagJumpLine();
-    if (OpenDocumentFile(path.empty() ? argument : path) != 1 || place.line == 0)
+    std::string path = StartFile(argument, &place);
+    size_t notOpened = 0;
+    if (path.empty() && !arguments.empty()) {
+        argument = arguments.front();
+        notOpened = arguments.size() - 1;
+        path = StartFile(argument, &place);
+    }
+    int opened = OpenDocumentFile(path.empty() ? argument : path);
+    if (notOpened > 0) {
+        MessageBox("指定されたファイルのうち最初の 1 つだけを開きました。\nほかの " +
+                       std::to_string(notOpened) + " 個は開いていません。",
+                   "Quorvane", MB_OK | MB_ICONINFORMATION);
+    }
+    if (opened != 1 || place.line == 0)
         return 0;
     std::string text = leftPane.GetText();
     TextLines::Range line = TextLines::Line(text, place.line);
@@ -135,8 +166,12 @@ int TestWindow::OnTagJump(int quiet)
     EditControl& pane = ::GetFocus() == leftPane.GetHandle() ? leftPane : rightPane;
     TagJumpLine place;
     std::string path;
-    if (TagJumpLine::Parse(CaretLine(pane), &place) == 1)
-        path = ExistingFile(place.path, documentPath);
+    for (const TagJumpLine& candidate : TagJumpLine::Places(CaretLine(pane))) {
+        path = ExistingFile(candidate.path, documentPath);
+        place = candidate;
+        if (!path.empty())
+            break;
+    }
     if (path.empty()) {
         if (quiet == 0)
             ::MessageBeep(MB_OK);

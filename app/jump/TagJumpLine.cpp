@@ -1,5 +1,6 @@
 #include "app/jump/TagJumpLine.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -88,6 +89,13 @@ int Accept(std::string path, unsigned long long line, unsigned long long column,
     return 1;
 }
 
+// A form that gives a line number: line 0, which no tool means, is line 1.
+int AcceptNumbered(std::string path, unsigned long long line, unsigned long long column,
+                   TagJumpLine* out)
+{
+    return Accept(std::move(path), line == 0 ? 1 : line, column, out);
+}
+
 // path<TAB>N行目<TAB>text
 int ParseGrepForm(const std::string& text, TagJumpLine* out)
 {
@@ -102,20 +110,24 @@ int ParseGrepForm(const std::string& text, TagJumpLine* out)
     pos += lineMark.size();
     if (pos < text.size() && text[pos] != '\t')
         return 0;
-    return Accept(text.substr(0, tab), line, 0, out);
+    return AcceptNumbered(text.substr(0, tab), line, 0, out);
 }
 
-// (N) or (N,C) at open, then the end, a colon or a blank.
+// (N), (N,C) or (N,C-C2) at open, then the end, a colon or a blank. Of a
+// column range the first column is taken.
 int ParseParenthesised(const std::string& text, size_t open, TagJumpLine* out)
 {
     size_t pos = open + 1;
     unsigned long long line = 0;
     unsigned long long column = 0;
+    unsigned long long lastColumn = 0;
     if (!ReadNumber(text, &pos, &line))
         return 0;
     if (pos < text.size() && text[pos] == ',') {
         ++pos;
         if (!ReadNumber(text, &pos, &column))
+            return 0;
+        if (pos < text.size() && text[pos] == '-' && (++pos, !ReadNumber(text, &pos, &lastColumn)))
             return 0;
     }
     if (pos >= text.size() || text[pos] != ')')
@@ -123,10 +135,12 @@ int ParseParenthesised(const std::string& text, size_t open, TagJumpLine* out)
     ++pos;
     if (pos < text.size() && text[pos] != ':' && !IsBlank(text[pos]))
         return 0;
-    return Accept(text.substr(0, open), line, column, out);
+    return AcceptNumbered(text.substr(0, open), line, column, out);
 }
 
-// :N then the end or a colon; :N:C then the end or a colon.
+// :N then the end or a colon; :N:C: then anything but a digit. A number
+// after :N: is a column only with its own colon, and not when a digit
+// follows that (grep's "a.txt:3:10:30 会議" is line 3 and its text).
 int ParseColon(const std::string& text, size_t colon, TagJumpLine* out)
 {
     size_t pos = colon + 1;
@@ -137,19 +151,26 @@ int ParseColon(const std::string& text, size_t colon, TagJumpLine* out)
     if (pos < text.size() && text[pos] != ':')
         return 0;
     size_t columnPos = pos + 1;
-    if (pos < text.size() && ReadNumber(text, &columnPos, &column) &&
-        (columnPos >= text.size() || text[columnPos] == ':'))
-        pos = columnPos;
-    else
-        column = 0;
-    return Accept(text.substr(0, colon), line, column, out);
+    bool isColumn = pos < text.size() && ReadNumber(text, &columnPos, &column) &&
+                    columnPos < text.size() && text[columnPos] == ':' &&
+                    (columnPos + 1 >= text.size() || !IsDigit(text[columnPos + 1]));
+    return AcceptNumbered(text.substr(0, colon), line, isColumn ? column : 0, out);
+}
+
+// A leading "N>", as MSBuild puts before each line of a project's output.
+std::string WithoutProjectPrefix(const std::string& text)
+{
+    size_t pos = 0;
+    while (pos < text.size() && IsDigit(text[pos]))
+        ++pos;
+    return pos > 0 && pos < text.size() && text[pos] == '>' ? Trimmed(text.substr(pos + 1)) : text;
 }
 
 } // namespace
 
 int TagJumpLine::Parse(const std::string& line, TagJumpLine* out)
 {
-    std::string text = Trimmed(line);
+    std::string text = WithoutProjectPrefix(Trimmed(line));
     if (text.empty() || out == nullptr)
         return 0;
     if (ParseGrepForm(text, out))
@@ -165,4 +186,16 @@ int TagJumpLine::Parse(const std::string& line, TagJumpLine* out)
             return 1;
     }
     return Accept(text, 0, 0, out);
+}
+
+std::vector<TagJumpLine> TagJumpLine::Places(const std::string& line)
+{
+    std::vector<TagJumpLine> places;
+    TagJumpLine place;
+    if (Parse(line, &place) == 1)
+        places.push_back(place);
+    TagJumpLine whole;
+    if (Accept(line, 0, 0, &whole) == 1 && (places.empty() || places.front().path != whole.path))
+        places.push_back(whole);
+    return places;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct TagJumpLine {
     std::string path;
@@ -15,11 +16,17 @@ struct TagJumpLine {
 
     // Recognised, in this order of preference:
     //   path<TAB>N行目<TAB>text          (the editor's own grep)
-    //   path(N)  path(N,C)  path(N):  path(N,C):   then any text
+    //   path(N)  path(N,C)  path(N,C-C2)  path(N):   then any text
     //   path:N   path:N:  path:N:C:               then any text
     //   path                                       (a bare path)
     // Of the parenthesised and the colon forms the one that starts first
-    // wins. Surrounding blanks and a line break are ignored; a quoted path
-    // loses its quotes. 0 when the text cannot name a file.
+    // wins. Surrounding blanks, a line break and a leading "N>" project
+    // prefix are ignored; a quoted path loses its quotes; line 0 is line 1.
+    // 0 when the text cannot name a file.
     static int Parse(const std::string& text, TagJumpLine* out);
+
+    // The places a line may name, to be tried in this order: what Parse
+    // reads, then the whole line as a bare path, for a file whose name only
+    // looks like a place ("report (2) final.txt").
+    static std::vector<TagJumpLine> Places(const std::string& text);
 };

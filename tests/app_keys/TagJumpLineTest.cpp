@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/jump/CommandLine.h"
 #include "app/jump/TagJumpLine.h"
@@ -14,6 +15,7 @@ struct LineCase {
     const char* path; // nullptr: the line names nothing
     unsigned long long line;
     unsigned long long column;
+    const char* whole = nullptr; // the bare path tried next, when there is one
 };
 
 // 表 is 0x95 0x5C and ソ is 0x83 0x5C: their trail byte is a backslash.
@@ -39,6 +41,12 @@ const LineCase Lines[] = {
     {"a.txt(1234567890)", "a.txt", 1234567890, 0},
     {"a.txt\t9999999999行目\tx", "a.txt", 9999999999ULL, 0},
     {"a.txt(12345678901)", "a.txt(12345678901)", 0, 0}, // eleven digits: no number
+    {"C:\\dir\\report (2) final.txt", "C:\\dir\\report", 2, 0, "C:\\dir\\report (2) final.txt"},
+    {"1>C:\\src\\a.cpp(12,5): error C2065", "C:\\src\\a.cpp", 12, 5},
+    {"C:\\src\\a.cpp(12,5-8): warning", "C:\\src\\a.cpp", 12, 5},
+    {"a.txt:3:10:30 会議", "a.txt", 3, 0},
+    {"a.txt:3:12", "a.txt", 3, 0},
+    {"a.txt:0:", "a.txt", 1, 0},
     {"a.txt\t行目\tx", nullptr, 0, 0},                   // the number is missing
     {"a.txt::", nullptr, 0, 0},
     {"<<garbage>>", nullptr, 0, 0},
@@ -60,6 +68,11 @@ TEST(TagJumpLine, ReadsEveryForm)
         EXPECT_EQ(c.path, got.path);
         EXPECT_EQ(c.line, got.line);
         EXPECT_EQ(c.column, got.column);
+        if (c.whole != nullptr) {
+            std::vector<TagJumpLine> places = TagJumpLine::Places(c.text);
+            ASSERT_EQ(2u, places.size());
+            EXPECT_EQ(c.whole, places[1].path);
+        }
     }
 }
 
@@ -78,4 +91,20 @@ TEST(CommandLine, TakesTheDocumentArgument)
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.argument, CommandLine::DocumentArgument(c.commandLine)) << c.commandLine;
+    EXPECT_EQ("C:\\x.txt", CommandLine::DocumentArgument("\"Quorvane.exe\"C:\\x.txt"));
+}
+
+TEST(CommandLine, SplitsArgumentsAsWindowsDoes)
+{
+    const struct {
+        const char* commandLine;
+        std::vector<std::string> arguments;
+    } cases[] = {
+        {"\"Q.exe\"C:\\x.txt", {"C:\\x.txt"}},
+        {"Q.exe \"a b.txt\" \"d.txt\"  e.txt", {"a b.txt", "d.txt", "e.txt"}},
+        {"Q.exe \"C:\\表\" \"ソ\\\\\"", {"C:\\表", "ソ\\"}}, // 0x5C trail bytes are no escapes
+        {"Q.exe a\\\\\\\"b \"c\"\"d\" e\\f", {"a\\\"b", "c\"d", "e\\f"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.arguments, CommandLine::Arguments(c.commandLine)) << c.commandLine;
 }

@@ -367,6 +367,17 @@ TEST_F(KeysEndToEnd, CommandLineOpensAndJumps)
         EXPECT_EQ(0, editor->CloseThroughExitQuestion());
     }
 
+    // Several files dropped on the program's icon: the first opens, the rest are counted.
+    std::string other = folder.Write("other.txt", "x");
+    Start("\"" + path + "\" " + other + " \"" + other + "\"");
+    HWND notice = editor->WaitForOwnedDialog();
+    ASSERT_NE(nullptr, notice);
+    EXPECT_EQ("指定されたファイルのうち最初の 1 つだけを開きました。\nほかの 2 個は開いていません。",
+              DialogDriver::TextOf(notice, 65535));
+    DialogDriver::PostCommand(notice, IDOK);
+    EXPECT_TRUE(CaptionIs(path));
+    EXPECT_EQ(0, editor->CloseThroughExitQuestion());
+
     Start("\"" + (folder / "missing.txt") + "\"");
     HWND error = editor->WaitForOwnedDialog();
     ASSERT_NE(nullptr, error);
