@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/TestWindow.h"
+#include "util/File.h"
 #include "util/FileDialog.h"
 #include "util/FileFilter.h"
 #include "util/Md5.h"
@@ -141,6 +142,19 @@ std::string SaveErrorText(const SaveFailure& failure)
         break;
     }
     return "ファイルを保存できませんでした";
+}
+
+// Whether two names reach one file. An 8.3 name, a link or a mapped drive
+// spell a file differently, so its identity decides; names are compared
+// only where a file cannot be asked.
+bool SameFile(const std::string& one, const std::string& other)
+{
+    BY_HANDLE_FILE_INFORMATION first = {};
+    BY_HANDLE_FILE_INFORMATION second = {};
+    if (File::QueryInformation(one, &first) && File::QueryInformation(other, &second))
+        return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+               first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+    return ::lstrcmpiA(one.c_str(), other.c_str()) == 0;
 }
 } // namespace
 
@@ -299,9 +313,8 @@ int TestWindow::SaveDocumentAs()
     std::string previousCaption = GetText();
     if (ChooseFile(SaveMode) != 1)
         return 0;
-    // Only a new name goes unasked; the same file is written over as by Save.
-    const bool sameFile = ::lstrcmpiA(documentPath.c_str(), previousPath.c_str()) == 0;
-    const bool refused = sameFile && !ConfirmLossySave();
+    // Only another file goes unasked; the same file is written over as by Save.
+    const bool refused = SameFile(documentPath, previousPath) && !ConfirmLossySave();
     SaveFailure failure;
     if (refused || WriteDocument(leftPane, documentPath, documentFormat, &failure) != 1) {
         documentPath = previousPath;

@@ -294,8 +294,9 @@ TEST_F(DocumentTest, SaveKeepsTheFilesAttributes)
 }
 
 // A save whose system calls fail keeps every byte, in the file or in the one
-// the message names (MoveFileExA fails throughout).
-TEST_F(DocumentTest, SaveFaultsKeepTheText)
+// the message names (MoveFileExA fails throughout); every name of a hard link
+// sees a saved text, and Save As onto one asks first when the text is lossy.
+TEST_F(DocumentTest, SavesKeepTheTextForEveryNameOfTheFile)
 {
     const struct {
         const char* function;
@@ -320,4 +321,12 @@ TEST_F(DocumentTest, SaveFaultsKeepTheText)
         ASSERT_NE(std::string::npos, told.find(c.told)) << told;
         EXPECT_EQ(c.kept, Bytes(told.substr(told.find(c.told) + std::strlen(c.told)))) << c.function;
     }
+    const std::string path = folder.Write("zero.txt", std::string("a\0b", 3));
+    ASSERT_TRUE(::CreateHardLinkA((folder / "other.txt").c_str(), path.c_str(), nullptr));
+    driver.Queue(DialogDriver::ChooseFile(path)).Queue(DialogDriver::Press(IDOK))
+        .Queue(DialogDriver::ChooseFile(folder / "other.txt")).Queue(DialogDriver::Press(IDYES)).Queue(DialogDriver::Press(IDYES));
+    window.OnOpen();
+    window.OnSaveAs();
+    EXPECT_EQ("保存の確認", driver.Seen().back().caption);
+    EXPECT_EQ("a", Bytes(path));
 }
