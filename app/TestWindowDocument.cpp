@@ -1,11 +1,13 @@
 // The document commands: open, save, save as, the modified mark and the close
 // question. The document is the left pane's text with its path. No command
 // may lose the user's text or report a failed save as done: a failed open or
-// save puts the path and caption back and leaves the mark as it was.
+// save puts the path and caption back and leaves the mark as it was, and a
+// failed save names any other file that now holds the text.
 #include <array>
 #include <string>
 
 #include "app/TestWindow.h"
+#include "util/File.h"
 #include "util/FileDialog.h"
 #include "util/FileFilter.h"
 #include "util/Md5.h"
@@ -108,15 +110,51 @@ DocumentFormat::ReadResult LoadDocument(EditControl& pane, const std::string& pa
 
 // Writes the pane's text, in the file's own form, to path. The file is
 // replaced only once the whole text is written, so a failure leaves the
-// previous file as it was; so does a text that could not be copied out of
-// the pane.
-int WriteDocument(EditControl& pane, const std::string& path, const DocumentFormat& format)
+// previous file as it was, or failure says where its bytes or the new text
+// are; a text that could not be copied out of the pane changes nothing.
+int WriteDocument(EditControl& pane, const std::string& path, const DocumentFormat& format,
+                  SaveFailure* failure)
 {
     WaitCursor wait;
     std::string textBuf;
     if (!pane.GetText(textBuf) || !format.ToFileBytes(textBuf))
         return 0;
-    return SaveFileSafely(path, textBuf.data(), textBuf.size());
+    return SaveFileSafely(path, textBuf.data(), textBuf.size(), failure);
+}
+
+// The message of a failed save: when a file other than the document's now
+// holds the new text or the old bytes, the user must learn its name.
+std::string SaveErrorText(const SaveFailure& failure)
+{
+    switch (failure.kind) {
+    case SaveFailure::Kind::NewTextKept:
+        return "ファイルを保存できませんでした。\n元のファイルの名前で保存できず、その名前のファイルはなくなっています。\n"
+               "新しい内容は次のファイルに残っています: " +
+               failure.path;
+    case SaveFailure::Kind::OldBytesKept:
+        return "ファイルを保存できませんでした。\nファイルは途中まで書き換えられ、元に戻せませんでした。\n"
+               "元の内容は次のファイルに残っています: " +
+               failure.path;
+    case SaveFailure::Kind::NoBackup:
+        return "ファイルを保存できませんでした。\n元の内容の控えを保存先のフォルダーにも一時フォルダーにも作れないため、"
+               "ファイルは変更していません。";
+    case SaveFailure::Kind::Unchanged:
+        break;
+    }
+    return "ファイルを保存できませんでした";
+}
+
+// Whether two names reach one file. An 8.3 name, a link or a mapped drive
+// spell a file differently, so its identity decides; names are compared
+// only where a file cannot be asked.
+bool SameFile(const std::string& one, const std::string& other)
+{
+    BY_HANDLE_FILE_INFORMATION first = {};
+    BY_HANDLE_FILE_INFORMATION second = {};
+    if (File::QueryInformation(one, &first) && File::QueryInformation(other, &second))
+        return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+               first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+    return ::lstrcmpiA(one.c_str(), other.c_str()) == 0;
 }
 } // namespace
 
@@ -246,8 +284,9 @@ int TestWindow::SaveDocument()
         return SaveDocumentAs();
     if (!ConfirmLossySave())
         return 0;
-    if (WriteDocument(leftPane, documentPath, documentFormat) != 1) {
-        MessageBox("ファイルを保存できませんでした", "エラー", ErrorNotice);
+    SaveFailure failure;
+    if (WriteDocument(leftPane, documentPath, documentFormat, &failure) != 1) {
+        MessageBox(SaveErrorText(failure), "エラー", ErrorNotice);
         return 0;
     }
     SetCaptionFor(PlainSuffix);
@@ -274,14 +313,14 @@ int TestWindow::SaveDocumentAs()
     std::string previousCaption = GetText();
     if (ChooseFile(SaveMode) != 1)
         return 0;
-    // Only a new name goes unasked; the same file is written over as by Save.
-    const bool sameFile = ::lstrcmpiA(documentPath.c_str(), previousPath.c_str()) == 0;
-    const bool refused = sameFile && !ConfirmLossySave();
-    if (refused || WriteDocument(leftPane, documentPath, documentFormat) != 1) {
+    // Only another file goes unasked; the same file is written over as by Save.
+    const bool refused = SameFile(documentPath, previousPath) && !ConfirmLossySave();
+    SaveFailure failure;
+    if (refused || WriteDocument(leftPane, documentPath, documentFormat, &failure) != 1) {
         documentPath = previousPath;
         SetText(previousCaption);
         if (!refused)
-            MessageBox("ファイルを保存できませんでした", "エラー", ErrorNotice);
+            MessageBox(SaveErrorText(failure), "エラー", ErrorNotice);
         return 0;
     }
     leftPane.SetFocus();

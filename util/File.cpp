@@ -178,3 +178,11 @@ DWORD File::GetSize()
     DWORD low = ::GetFileSize(handle, &high);
     return high == 0 ? low : INVALID_FILE_SIZE;
 }
+
+int File::QueryInformation(const std::string& path, BY_HANDLE_FILE_INFORMATION* info)
+{
+    File file;
+    file.handle = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return file.IsOpen() && ::GetFileInformationByHandle(file.handle, info) ? 1 : 0;
+}

@@ -41,6 +41,10 @@ public:
 
     const std::string& GetPath() const { return path; }
 
+    // What the system knows of the file at path (its identity, its count of
+    // names), asked without reading or writing it; 0 when it cannot be asked.
+    static int QueryInformation(const std::string& path, BY_HANDLE_FILE_INFORMATION* info);
+
 private:
     int Load();
     int IsLoaded() const { return buffer != nullptr; }

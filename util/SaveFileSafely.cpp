@@ -1,9 +1,11 @@
 #include "util/SaveFileSafely.h"
 
 #include <algorithm>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "framework/Win32.h"
+#include "util/File.h"
 #include "util/PathText.h"
 
 namespace {
@@ -86,12 +88,29 @@ bool CanReplace(const std::string& target)
     return file.IsValid();
 }
 
-// A new, empty file beside the target, named here rather than by
-// GetTempFileNameA, which refuses folders longer than MAX_PATH - 14. The
-// short name keeps it within MAX_PATH wherever the target itself is.
-std::string MakeFileBeside(const std::string& target)
+// A replace would give only this name the new text; the file's other names
+// (hard links) would keep the old bytes as a file of their own.
+bool HasOtherNames(const std::string& target)
 {
-    const std::string folder = FolderPart(target);
+    BY_HANDLE_FILE_INFORMATION information = {};
+    return File::QueryInformation(target, &information) && information.nNumberOfLinks > 1;
+}
+
+// The user's temporary folder with its separator, or "".
+std::string TemporaryFolder()
+{
+    char folder[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathA(sizeof folder, folder);
+    return length == 0 || length >= sizeof folder ? std::string() : std::string(folder, length);
+}
+
+// A new, empty file in folder (which ends in a separator), named here rather
+// than by GetTempFileNameA, which refuses folders longer than MAX_PATH - 14.
+// The short name keeps it within MAX_PATH wherever the target itself is.
+std::string MakeFileIn(const std::string& folder)
+{
+    if (folder.empty())
+        return std::string();
     const DWORD seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
     for (DWORD attempt = 0; attempt < 256; ++attempt) {
         char name[8];
@@ -157,14 +176,19 @@ int CopyBytes(const std::string& from, const std::string& to)
     ScopedHandle destination(OpenToWriteOver(to));
     if (!source.IsValid() || !destination.IsValid())
         return 0;
-    std::vector<char> piece(1u << 20);
+    // Memory may be short beside a large text: then the copy fails, and
+    // with it the save, rather than the program.
+    const DWORD pieceSize = 1u << 20;
+    std::unique_ptr<char[]> piece(new (std::nothrow) char[pieceSize]);
+    if (piece == nullptr)
+        return 0;
     for (;;) {
         DWORD got = 0;
-        if (!::ReadFile(source.Get(), piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr))
+        if (!::ReadFile(source.Get(), piece.get(), pieceSize, &got, nullptr))
             return 0;
         if (got == 0)
             break;
-        if (WriteAll(destination.Get(), piece.data(), got) == 0)
+        if (WriteAll(destination.Get(), piece.get(), got) == 0)
             return 0;
     }
     return Finish(destination);
@@ -183,9 +207,11 @@ void KeepAttributes(const std::string& target, DWORD attributes)
         ::SetFileAttributesA(target.c_str(), (now & ~settable) | (attributes & settable));
 }
 
-enum class Placed { Done, Failed, Refused };
+enum class Placed { Done, Failed, Refused, NameLost };
 
 // Refused: the replace did not happen and the target is as it was.
+// NameLost: the target's name is gone and the temporary file holds the
+// only copy of the new text.
 Placed PutInPlace(const std::string& temporary, const std::string& target, DWORD attributes)
 {
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -197,63 +223,90 @@ Placed PutInPlace(const std::string& temporary, const std::string& target, DWORD
         KeepAttributes(target, attributes);
         return Placed::Done;
     }
-    // ReplaceFileA can fail after the old file is gone; then the temporary
-    // file holds the only copy and must take the name rather than be deleted.
+    // ReplaceFileA can fail after the old file left its name
+    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT); then the temporary file holds the
+    // only copy and must take the name, or else stay where it is.
     if (::GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
         ::GetFileAttributesA(temporary.c_str()) != INVALID_FILE_ATTRIBUTES)
         return ::MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) ? Placed::Done
-                                                                                       : Placed::Failed;
+                                                                                       : Placed::NameLost;
     // The target is still there, unchanged: it can be written in place
     // (Wine's replace, for one, fails in folders too long for its own
     // temporary names).
     return Placed::Refused;
 }
 
-// The safe way to write over a file that cannot be replaced: its bytes go
-// to a backup beside it first, and the backup is removed only once every
-// new byte is written and flushed. After a failure the old bytes are put
-// back; if even that fails, the backup stays so that nothing is lost.
-int WriteInPlace(const std::string& target, const char* data, size_t size)
+// A copy of the target's bytes beside it or, where no file may be made
+// there, in the user's temporary folder; "" when neither could be made.
+std::string MakeBackup(const std::string& target)
 {
-    const std::string backup = MakeFileBeside(target);
-    if (backup.empty())
-        return 0;
-    if (!CopyBytes(target, backup)) {
+    for (const std::string& folder : {FolderPart(target), TemporaryFolder()}) {
+        const std::string backup = MakeFileIn(folder);
+        if (backup.empty())
+            continue;
+        if (CopyBytes(target, backup))
+            return backup;
         ::DeleteFileA(backup.c_str());
+    }
+    return std::string();
+}
+
+// The safe way to write over a file that cannot be replaced: its bytes go
+// to a backup first, and the backup is removed only once every new byte is
+// written and flushed. After a failure the old bytes are put back; if even
+// that fails, the backup stays and failure names it. Without a backup
+// nothing is written.
+int WriteInPlace(const std::string& target, const char* data, size_t size, SaveFailure& failure)
+{
+    ScopedHandle file(OpenToWriteOver(target));
+    if (!file.IsValid())
+        return 0;
+    const std::string backup = MakeBackup(target);
+    if (backup.empty()) {
+        failure.kind = SaveFailure::Kind::NoBackup;
         return 0;
     }
-    if (FillFile(target, data, size)) {
+    const bool written = WriteAll(file.Get(), data, size) && Finish(file);
+    file.Close();
+    if (written || CopyBytes(backup, target)) {
         ::DeleteFileA(backup.c_str());
-        return 1;
+        return written ? 1 : 0;
     }
-    if (CopyBytes(backup, target))
-        ::DeleteFileA(backup.c_str());
+    failure = {SaveFailure::Kind::OldBytesKept, backup};
     return 0;
 }
 
 } // namespace
 
-int SaveFileSafely(const std::string& path, const char* data, size_t size)
+int SaveFileSafely(const std::string& path, const char* data, size_t size, SaveFailure* failure)
 {
+    SaveFailure unasked;
+    SaveFailure& left = failure != nullptr ? *failure : unasked;
+    left = SaveFailure();
     std::string target = FullPathOf(path);
     if (target.empty())
         return 0;
     target = ThroughLinks(target);
     // INVALID_FILE_ATTRIBUTES: there is no target yet.
     DWORD attributes = ::GetFileAttributesA(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        ((attributes & FILE_ATTRIBUTE_DIRECTORY) || !CanWrite(target)))
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && ((attributes & FILE_ATTRIBUTE_DIRECTORY) || !CanWrite(target)))
         return 0;
 
-    if (attributes != INVALID_FILE_ATTRIBUTES && !CanReplace(target))
-        return WriteInPlace(target, data, size);
-    // Creates the empty temporary file; fails when the folder does not exist.
-    const std::string temporary = MakeFileBeside(target);
+    if (exists && (!CanReplace(target) || HasOtherNames(target)))
+        return WriteInPlace(target, data, size, left);
+    // Creates the empty temporary file; fails when the folder does not exist
+    // or takes no new files, where only an existing file can still be saved.
+    const std::string temporary = MakeFileIn(FolderPart(target));
     if (temporary.empty())
-        return 0;
+        return exists ? WriteInPlace(target, data, size, left) : 0;
     Placed placed = FillFile(temporary, data, size) ? PutInPlace(temporary, target, attributes) : Placed::Failed;
     if (placed == Placed::Done)
         return 1;
+    if (placed == Placed::NameLost) {
+        left = {SaveFailure::Kind::NewTextKept, temporary};
+        return 0;
+    }
     ::DeleteFileA(temporary.c_str());
-    return placed == Placed::Refused ? WriteInPlace(target, data, size) : 0;
+    return placed == Placed::Refused ? WriteInPlace(target, data, size, left) : 0;
 }

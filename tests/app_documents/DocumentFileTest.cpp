@@ -63,6 +63,24 @@ bool MakeHugeFile(const std::string& path)
     return made;
 }
 
+// Faults injected into the safe save: WriteHalf fails every write from the
+// new text's first on, through realCall.
+void* realCall = nullptr;
+bool writesFail = false;
+
+BOOL WINAPI LoseTheOldFile(LPCSTR replaced, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID)
+{
+    ::DeleteFileA(replaced);
+    return FALSE;
+}
+BOOL WINAPI FailToMove(LPCSTR, LPCSTR, DWORD) { return FALSE; }
+BOOL WINAPI WriteHalf(HANDLE file, LPCVOID data, DWORD count, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    writesFail = writesFail || (count >= 3 && std::memcmp(data, "new", 3) == 0);
+    return reinterpret_cast<decltype(&::WriteFile)>(realCall)(file, data, writesFail ? count / 2 : count,
+                                                                written, overlapped) && !writesFail;
+}
+
 } // namespace
 
 TEST_F(DocumentTest, TextTravelsByteForByte)
@@ -273,4 +291,42 @@ TEST_F(DocumentTest, SaveKeepsTheFilesAttributes)
     EXPECT_EQ("new old", Bytes(path));
     EXPECT_NE(0u, ::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ((std::vector<std::string>{"hidden.txt"}), folder.Entries());
+}
+
+// A save whose system calls fail keeps every byte, in the file or in the one
+// the message names (MoveFileExA fails throughout); every name of a hard link
+// sees a saved text, and Save As onto one asks first when the text is lossy.
+TEST_F(DocumentTest, SavesKeepTheTextForEveryNameOfTheFile)
+{
+    const struct {
+        const char* function;
+        void* fake;
+        bool hardLinked;  // and so written in place
+        const char* told; // the message's end, followed by the name of the file holding kept
+        const char* kept;
+    } cases[] = {
+        {"ReplaceFileA", reinterpret_cast<void*>(LoseTheOldFile), false, "新しい内容は次のファイルに残っています: ", "new"},
+        {"WriteFile", reinterpret_cast<void*>(WriteHalf), true, "元の内容は次のファイルに残っています: ", "old"},
+    };
+    for (const auto& c : cases) {
+        window.documentPath = folder.Write("doc.txt", "old");
+        ASSERT_TRUE(!c.hardLinked || ::CreateHardLinkA((folder / "link.txt").c_str(), window.documentPath.c_str(), nullptr));
+        window.leftPane.SetText("new");
+        driver.Queue(DialogDriver::Press(IDOK));
+        ImportPatch patch("kernel32.dll", c.function, c.fake);
+        ImportPatch move("kernel32.dll", "MoveFileExA", reinterpret_cast<void*>(FailToMove));
+        realCall = patch.Original();
+        window.OnSave();
+        const std::string told = driver.Finished() ? driver.Seen().back().text : driver.Report();
+        ASSERT_NE(std::string::npos, told.find(c.told)) << told;
+        EXPECT_EQ(c.kept, Bytes(told.substr(told.find(c.told) + std::strlen(c.told)))) << c.function;
+    }
+    const std::string path = folder.Write("zero.txt", std::string("a\0b", 3));
+    ASSERT_TRUE(::CreateHardLinkA((folder / "other.txt").c_str(), path.c_str(), nullptr));
+    driver.Queue(DialogDriver::ChooseFile(path)).Queue(DialogDriver::Press(IDOK))
+        .Queue(DialogDriver::ChooseFile(folder / "other.txt")).Queue(DialogDriver::Press(IDYES)).Queue(DialogDriver::Press(IDYES));
+    window.OnOpen();
+    window.OnSaveAs();
+    EXPECT_EQ("保存の確認", driver.Seen().back().caption);
+    EXPECT_EQ("a", Bytes(path));
 }
