@@ -1,6 +1,7 @@
 #include "app/folders/BackgroundRun.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <new>
 #include <stdexcept>
@@ -32,6 +33,35 @@ struct Ending {
     std::string notice;
 };
 
+bool IsLeadByte(char byte)
+{
+    static const std::array<bool, 256> leads = [] {
+        std::array<bool, 256> table{};
+        for (size_t value = 0; value < table.size(); ++value)
+            table[value] = ::IsDBCSLeadByte(static_cast<BYTE>(value)) != FALSE;
+        return table;
+    }();
+    return leads[static_cast<unsigned char>(byte)];
+}
+
+// The end of a piece of at most room bytes of text from `from` on: between
+// two characters of the pane's code page, and not between the CR and LF of a
+// line end, which the pane would take for two breaks.
+size_t PieceEnd(const std::string& text, size_t from, size_t room)
+{
+    const size_t limit = std::min(text.size(), from + room);
+    size_t at = from;
+    while (at < limit) {
+        const size_t next = at + (IsLeadByte(text[at]) ? 2 : 1);
+        if (next > limit)
+            break;
+        at = next;
+    }
+    if (at > from + 1 && text[at - 1] == '\r' && at < text.size() && text[at] == '\n')
+        --at;
+    return at;
+}
+
 uint64_t CountLines(const std::string& text, size_t from)
 {
     return static_cast<uint64_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), '\n'));
@@ -62,6 +92,8 @@ bool BackgroundRun::Start(Window& ownerWindow, EditControl& resultPane, const st
     pending.clear();
     frontOffset = 0;
     linesShown = 0;
+    lineShown = 0;
+    lineRestAtOnce = false;
     sliceBytes = FirstSliceBytes; // the pane is empty again
     msPerByte = 0;
     notice.clear();
@@ -246,19 +278,36 @@ void BackgroundRun::OnViewDestroyed()
     Abandon();
 }
 
-// The next whole lines, about sliceBytes of them and at least one, into
-// the pane.
+// The next whole lines, about sliceBytes of them and at least one, into the
+// pane. A line longer than a slice goes alone, a slice at a time. Each
+// append costs the pane about the length of the line it ends as well, so
+// once a piece took longer than a slice should, the rest of the line goes in
+// one call rather than in many as slow.
 void BackgroundRun::AppendSlice()
 {
     std::string slice;
     size_t lines = 0;
-    while (!pending.empty() && slice.size() < sliceBytes) {
+    bool longLine = false;
+    const bool endsLongLine = lineShown > 0;
+    while (!pending.empty() && slice.size() < sliceBytes && !longLine) {
         const std::string& front = pending.front();
+        const size_t pieceLimit = lineRestAtOnce ? std::string::npos : sliceBytes;
         size_t at = frontOffset;
         while (at < front.size() && slice.size() + (at - frontOffset) < sliceBytes) {
             const size_t lineEnd = front.find('\n', at);
-            at = lineEnd == std::string::npos ? front.size() : lineEnd + 1;
+            const size_t next = lineEnd == std::string::npos ? front.size() : lineEnd + 1;
+            longLine = next - at > pieceLimit;
+            if (longLine) {
+                if (slice.empty() && at == frontOffset) {
+                    at = PieceEnd(front, at, pieceLimit);
+                    lineShown += at - frontOffset;
+                }
+                break;
+            }
+            at = next;
             ++lines;
+            lineShown = 0;
+            lineRestAtOnce = false;
         }
         slice.append(front, frontOffset, at - frontOffset);
         frontOffset = at;
@@ -267,12 +316,15 @@ void BackgroundRun::AppendSlice()
             frontOffset = 0;
         }
     }
-    if (lines == 0)
+    if (slice.empty())
         return;
     const auto start = std::chrono::steady_clock::now();
     AppendToPane(slice);
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     linesShown += lines;
+    lineRestAtOnce = lineShown > 0 && took.count() > SliceTargetMs;
+    if (endsLongLine || lineShown > 0)
+        return; // the line's length, not the slice's, set what it cost
     if (slice.size() >= sliceBytes)
         SizeNextSlice(slice.size(), took.count());
 }

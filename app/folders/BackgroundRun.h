@@ -92,4 +92,7 @@ private:
     size_t sliceBytes = 0;
     double msPerByte = 0;
     uint64_t linesShown = 0;
+    // The part of a line longer than a slice that is in the pane already.
+    size_t lineShown = 0;
+    bool lineRestAtOnce = false;
 };
