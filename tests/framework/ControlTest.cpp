@@ -154,7 +154,7 @@ TEST_F(Controls, AppendKeepingViewLeavesTheReaderWhereTheyWere)
         edit.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         EXPECT_EQ(static_cast<DWORD>(std::min(c.selectFrom, c.selectTo)), start);
         EXPECT_EQ(static_cast<DWORD>(std::max(c.selectFrom, c.selectTo)), end);
-        const LRESULT caretLine = edit.SendMessage(EM_LINEFROMCHAR, c.selectTo, 0); // -1: the caret's
+        const LRESULT caretLine = edit.SendMessage(EM_LINEFROMCHAR, c.selectTo, 0); // EM_LINEINDEX -1: its start
         EXPECT_EQ(edit.SendMessage(EM_LINEINDEX, caretLine, 0), edit.SendMessage(EM_LINEINDEX, -1, 0));
         EXPECT_EQ(firstLine, edit.SendMessage(EM_GETFIRSTVISIBLELINE, 0, 0));
         EXPECT_EQ(column, ::GetScrollPos(edit.GetHandle(), SB_HORZ));
