@@ -44,7 +44,7 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
         HandleCreate();
         return 0;
     case WM_CLOSE:
-        StopRun();
+        // A run goes on while the user is asked; it ends with the window.
         HandleClose();
         return 0;
     case WM_QUERYENDSESSION:
@@ -78,7 +78,7 @@ int TestWindow::RunCommand(WORD id)
     if ((id == IDM_LIST_DIRECTORY || id == IDM_SWAP_TEXT || id == IDM_GREP) && !AskToStopRun())
         return 1;
     switch (id) {
-    case IDM_EXIT: StopRun(); HandleClose(); return 1;
+    case IDM_EXIT: HandleClose(); return 1;
     case IDM_ABOUT: OnAbout(); return 1;
     case IDM_OPEN: OnOpen(); return 1;
     case IDM_SAVE: OnSave(); return 1;

@@ -78,10 +78,9 @@ protected:
     std::string GrepDirectory(std::string folder);
     bool StartGrep(const std::string& folder, const std::string& text, const std::string& masks,
                    const std::string& excludedFolders, SearchOptions options);
-    // Stops a listing or grep that is going before a command that needs the
-    // right pane (after asking) or before the window closes (without asking).
+    // Stops a listing or grep that is going, after asking, before a command
+    // that needs the right pane.
     bool AskToStopRun();
-    void StopRun();
 
     void SetCaptionFor(const char* suffix);
 

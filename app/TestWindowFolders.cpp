@@ -68,8 +68,3 @@ bool TestWindow::AskToStopRun()
 {
     return backgroundRun.AskToStop(*this);
 }
-
-void TestWindow::StopRun()
-{
-    backgroundRun.StopNow();
-}

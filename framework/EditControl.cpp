@@ -55,6 +55,7 @@ void EditControl::AppendKeepingView(const std::string& text)
     DWORD start = 0;
     DWORD end = 0;
     SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const bool upward = CaretAtStart(start, end);
     const LRESULT firstLine = SendMessage(EM_GETFIRSTVISIBLELINE, 0, 0);
     const LRESULT lastLine = SendMessage(EM_GETLINECOUNT, 0, 0) - 1;
     const bool endInView = lastLine <= firstLine + VisibleLineCount();
@@ -66,7 +67,8 @@ void EditControl::AppendKeepingView(const std::string& text)
     SendMessage(WM_SETREDRAW, FALSE, 0);
     SendMessage(EM_SETSEL, static_cast<WPARAM>(INT_MAX), static_cast<LPARAM>(INT_MAX));
     SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+    // EM_SETSEL leaves the caret at its second position.
+    SendMessage(EM_SETSEL, static_cast<WPARAM>(upward ? end : start), static_cast<LPARAM>(upward ? start : end));
     const LRESULT scrolled = SendMessage(EM_GETFIRSTVISIBLELINE, 0, 0) - firstLine;
     if (scrolled != 0)
         SendMessage(EM_LINESCROLL, 0, static_cast<LPARAM>(-scrolled));
@@ -82,6 +84,23 @@ void EditControl::AppendKeepingView(const std::string& text)
     // The scroll bars were not drawn meanwhile: the frame is drawn now, and
     // not through the update region, which would have the text drawn again.
     SendMessage(WM_NCPAINT, 1, 0);
+}
+
+// EM_GETSEL gives the ends in order; the caret shows which end the user
+// moves. Across lines the caret's line tells; on one line only the caret's
+// place does, and the control shows its caret only while it has the focus.
+bool EditControl::CaretAtStart(DWORD start, DWORD end)
+{
+    if (start == end)
+        return false;
+    const LRESULT startLine = SendMessage(EM_LINEFROMCHAR, start, 0);
+    if (startLine != SendMessage(EM_LINEFROMCHAR, end, 0))
+        return SendMessage(EM_LINEINDEX, static_cast<WPARAM>(-1), 0) == SendMessage(EM_LINEINDEX, startLine, 0);
+    POINT caret{};
+    if (::GetFocus() != hwnd || !::GetCaretPos(&caret))
+        return false;
+    const LRESULT place = SendMessage(EM_POSFROMCHAR, start, 0);
+    return static_cast<short>(LOWORD(place)) == caret.x;
 }
 
 int EditControl::VisibleLineCount()

@@ -23,11 +23,13 @@ public:
     LRESULT ReplaceSelection(const std::string& text);
     // Adds text after the last character, not to be undone, and leaves the
     // selection and the scroll position where they were, so that someone
-    // reading or selecting in the control is not moved. Only what the new
-    // text changes in view is drawn again.
+    // reading or selecting in the control is not moved (an upward selection
+    // stays upward). Only what the new text changes in view is drawn again.
     void AppendKeepingView(const std::string& text);
 
 private:
+    // Whether the caret is at the start of the selection start..end.
+    bool CaretAtStart(DWORD start, DWORD end);
     // Whole or partly shown lines of the formatting rectangle.
     int VisibleLineCount();
 };

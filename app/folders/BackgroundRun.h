@@ -4,7 +4,10 @@
 // the chunks and appends them to the right pane in slices on a timer, each
 // slice short enough that the window keeps answering. The end of a run (by
 // itself, by 中止, at the result limit) leaves in the pane exactly the lines
-// found, in order, then says what else happened. Owned by the main window.
+// found, in order, then says what else happened. A stop never waits for the
+// worker, which may be stuck in a slow file call: the worker owns what it
+// uses together with the run, ends on its own and nothing it makes after the
+// stop is used. Owned by the main window.
 #pragma once
 
 #include <atomic>
@@ -13,7 +16,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "app/folders/ProgressDialog.h"
 #include "app/folders/ResultSink.h"
@@ -37,37 +39,43 @@ public:
     bool Start(Window& owner, EditControl& pane, const std::string& title, Work work);
     // Whether a run is going (its worker, or results not yet in the pane).
     bool IsRunning() const { return running; }
-    // With a run going, asks whether to stop it; Yes stops it at once. True
-    // when no run is going any more.
+    // With a run going, asks whether to stop it; Yes stops it at once: the
+    // pane keeps what it shows and the progress window says how many lines
+    // were left out. True when no run is going any more.
     bool AskToStop(Window& owner);
-    // Stops a run that is going and puts what it found in the pane at once.
-    void StopNow();
 
     // The limit of a run's result text; tests make it small.
     void SetResultLimit(size_t bytes) { resultLimit = bytes; }
 
 private:
+    // What the worker uses; it lives as long as the run or the worker.
+    struct Shared {
+        ResultSink sink;
+        std::atomic<bool> stopAsked{false};
+    };
+
     void OnStopPressed() override;
     void OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnViewDestroyed() override;
 
-    void WorkerMain(Work work, HWND target, uint64_t id);
-    void Receive(UINT message, WPARAM wParam, LPARAM lParam);
-    void ReceiveQueued();
+    static void WorkerMain(std::shared_ptr<Shared> shared, Work work, HWND target, uint64_t id);
+    void HandleRunMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    uint64_t Receive(UINT message, WPARAM wParam, LPARAM lParam);
+    uint64_t ReceiveQueued();
+    void CloseProgress();
     void AppendSlice();
     void SizeNextSlice(size_t bytes, double milliseconds);
     void AppendToPane(const std::string& text);
     void ShowProgress();
     void Complete();
-    void EndWorker();
+    uint64_t Abandon();
+    void FailForMemory();
     bool CannotStart();
 
     ProgressDialog progress;
     EditControl* pane = nullptr;
     Window* owner = nullptr;
-    std::thread worker;
-    std::atomic<bool> stopAsked{false};
-    std::unique_ptr<ResultSink> sink;
+    std::shared_ptr<Shared> shared;
     size_t resultLimit = ResultSink::DefaultLimit;
     uint64_t runId = 0;
     bool running = false;
@@ -84,4 +92,7 @@ private:
     size_t sliceBytes = 0;
     double msPerByte = 0;
     uint64_t linesShown = 0;
+    // The part of a line longer than a slice that is in the pane already.
+    size_t lineShown = 0;
+    bool lineRestAtOnce = false;
 };

@@ -83,6 +83,8 @@ void ProgressDialog::ShowFinal(const std::string& text)
 {
     SetCountsText(text);
     ::EnableWindow(::GetDlgItem(hwnd, IDCANCEL), FALSE);
+    // Only shown now: the next command's dialogs may come up meanwhile.
+    ::EnableWindow(hwnd, FALSE);
 }
 
 void ProgressDialog::SetCountsText(const std::string& text)

@@ -34,7 +34,8 @@ public:
 
     void ShowCounts(uint64_t files, uint64_t lines);
     void ShowFolder(const std::string& folder);
-    // The last state: a line of text in place of the counts; 中止 is disabled.
+    // The last state: a line of text in place of the counts; the window and
+    // its 中止 take no input any more.
     void ShowFinal(const std::string& text);
 
     // Messages the run posts to this window, and its timers.

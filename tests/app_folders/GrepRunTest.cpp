@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "FolderCommandFixture.h"
+#include "app_documents/FailingAllocator.h"
 #include "app/folders/FolderGrep.h"
 #include "res/resource.h"
 #include "support/WaitUntil.h"
@@ -38,6 +39,17 @@ protected:
         driver.Queue(ChooseFolder(tree.Path())).Queue(TypeGrepText("hit"));
         window.OnGrep();
         ASSERT_TRUE(window.backgroundRun.IsRunning());
+    }
+
+    // A grep whose worker has posted its end while nothing was dispatched:
+    // all it found is queued and none of it is in the pane.
+    void StartGrepAndFallBehind()
+    {
+        MakeBigTree();
+        StartGrep();
+        const UINT done = ProgressDialog::DoneMessage;
+        MSG end;
+        ASSERT_TRUE(WaitUntil([&] { return ::PeekMessageA(&end, ProgressWindow(), done, done, PM_NOREMOVE); }));
     }
 
     // The pane holds whole lines from the start of the full result.
@@ -144,23 +156,68 @@ TEST_F(GrepRunTest, ASecondGrepAsksWhetherToStopTheFirst)
     EXPECT_NE(std::string::npos, driver.Seen()[2].text.find("中止しますか"));
 }
 
-// Closing stops the run first, then asks the usual question.
-TEST_F(GrepRunTest, CloseStopsTheRunThenAsks)
+// Closing asks first, with the run going on; cancelled, it goes on still.
+TEST_F(GrepRunTest, CloseAsksWhileTheRunGoesOn)
 {
     MakeBigTree();
     StartGrep();
-    bool runningAtQuestion = true;
+    bool runningAtQuestion = false;
     driver.Queue([&](HWND box) {
         runningAtQuestion = window.backgroundRun.IsRunning();
         DialogDriver::PostCommand(box, IDCANCEL);
     });
     window.SendMessage(WM_CLOSE, 0, 0);
 
-    EXPECT_FALSE(runningAtQuestion);
+    EXPECT_TRUE(runningAtQuestion);
     EXPECT_TRUE(window.IsWindow());
     ExpectWholeLinePrefix();
     ASSERT_TRUE(driver.Finished()) << driver.Report();
     EXPECT_EQ("終了しますか？", driver.Seen().back().text);
+}
+
+// Once the user chose to close, the window goes at once, even while the
+// worker is stuck in a file call; the worker ends later on its own.
+TEST_F(GrepRunTest, CloseDoesNotWaitForAStuckWorker)
+{
+    auto ended = std::make_shared<std::atomic<bool>>(false);
+    ASSERT_TRUE(window.backgroundRun.Start(window, window.rightPane, "grep検索", [ended](ResultSink&) {
+        ::Sleep(20000);
+        *ended = true;
+        return std::string();
+    }));
+    driver.Queue(DialogDriver::Press(IDOK));
+    window.SendMessage(WM_CLOSE, 0, 0);
+    EXPECT_FALSE(window.IsWindow());
+    EXPECT_FALSE(*ended) << "the close waited for the worker";
+}
+
+// Yes to the stop question with the pane far behind the worker: the lines
+// not shown yet are left out, not put in at once, and their number is said.
+TEST_F(GrepRunTest, StopWithABacklogLeavesItOutAndSaysHowMany)
+{
+    StartGrepAndFallBehind();
+    driver.Queue(DialogDriver::Press(IDYES));
+    EXPECT_TRUE(window.backgroundRun.AskToStop(window));
+    const std::string pane = Pane();
+    const auto shown = std::count(pane.begin(), pane.end(), '\n');
+    const auto left = std::count(full.begin(), full.end(), '\n') - shown;
+    ASSERT_GT(left, 0) << "the pane was not behind";
+    EXPECT_EQ("中止しました（" + FormatCount(shown) + " 行、表示しなかった結果 " + FormatCount(left) + " 行）",
+              DialogDriver::TextOf(ProgressWindow(), IDC_PROGRESS_COUNTS));
+}
+
+// Memory running out while results go into the pane ends the run with one
+// box; the program goes on.
+TEST_F(GrepRunTest, OutOfMemoryWhileAppendingShowsOneBox)
+{
+    StartGrepAndFallBehind();
+    driver.Queue(DialogDriver::Press(IDOK));
+    {
+        FailingAllocator failing(16 * 1024);
+        PumpUntil([&] { return !window.backgroundRun.IsRunning(); }, 1);
+    }
+    EXPECT_TRUE(driver.Finished()) << driver.Report();
+    EXPECT_EQ("メモリが足りません", driver.Seen().back().text);
 }
 
 TEST_F(GrepRunTest, ResultLimitKeepsWholeLinesAndSaysWhere)

@@ -1,5 +1,6 @@
 // Child controls made with Control::Create, and check boxes.
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <string>
 
@@ -121,6 +122,7 @@ TEST_F(Controls, AppendKeepingViewLeavesTheReaderWhereTheyWere)
         {"selection in the middle, view moved down", 100, 500, 540, 40, 0, false},
         {"view moved right", 100, 10, 10, 5, 60, false},
         {"view at the end", 100, 0, 0, 99, 0, true},
+        {"upward selection over two lines", 100, 700, 500, 0, 0, false},
     };
     const DWORD paneStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                             ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL;
@@ -150,8 +152,10 @@ TEST_F(Controls, AppendKeepingViewLeavesTheReaderWhereTheyWere)
         DWORD start = 0;
         DWORD end = 0;
         edit.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        EXPECT_EQ(static_cast<DWORD>(c.selectFrom), start);
-        EXPECT_EQ(static_cast<DWORD>(c.selectTo), end);
+        EXPECT_EQ(static_cast<DWORD>(std::min(c.selectFrom, c.selectTo)), start);
+        EXPECT_EQ(static_cast<DWORD>(std::max(c.selectFrom, c.selectTo)), end);
+        const LRESULT caretLine = edit.SendMessage(EM_LINEFROMCHAR, c.selectTo, 0); // EM_LINEINDEX -1: its start
+        EXPECT_EQ(edit.SendMessage(EM_LINEINDEX, caretLine, 0), edit.SendMessage(EM_LINEINDEX, -1, 0));
         EXPECT_EQ(firstLine, edit.SendMessage(EM_GETFIRSTVISIBLELINE, 0, 0));
         EXPECT_EQ(column, ::GetScrollPos(edit.GetHandle(), SB_HORZ));
         EXPECT_EQ(c.newLinesInView, ::GetUpdateRect(edit.GetHandle(), nullptr, FALSE) != FALSE);
