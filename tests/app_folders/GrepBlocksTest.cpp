@@ -82,6 +82,7 @@ TEST(GrepBlocks, MasksTakeNamesAsWindowsWildcardsDo)
         {"data?.csv", "data1.csv", true}, {"data?.csv", "data12.csv", false}, {"data?.csv", "data表.csv", true},
         {"*.TXT", "note.txt", true},     {"*.*", "Makefile", true},      {"", "any", true},
         {"*.log", "log", false},         {"*.", "Makefile", true},       {"*.", "a.txt", false},
+        {"表*.txt", "C:\\d\\表.txt", true}, {"ソ*", "C:\\d\\ソース.c", true}, {"ース*", "C:\\d\\ソース.c", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.taken, FileMask(c.masks).Matches(c.name)) << c.masks << " / " << c.name;
