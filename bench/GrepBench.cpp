@@ -3,10 +3,10 @@
 // the setting of a 100,000-line result into the right pane. Then grep as the
 // user runs it, on its worker thread, for that tree and for a tree of
 // 100,000 result lines: how long the main window goes unanswered, the first
-// result line, the total beside a single call; and the peak memory while
-// grepping one large file.
+// result line, the total beside a single call; the peak memory while
+// grepping one large file; and one 100 MB line beside 100 MB of ordinary lines.
 //   grep_bench [files [folders [megabytes [big-file-megabytes]]]]
-//   (defaults 20000 2000 200 1024; with 0 files, only the large file)
+//   (defaults 20000 2000 200 1024; with 0 files, only the large file and the long line)
 #include <algorithm>
 #include <atomic>
 #include <thread>
@@ -271,12 +271,13 @@ public:
     }
     const std::string& Root() const { return root; }
 
-    // One file of about megabytes MB of short lines, a rare match among them.
-    std::string WriteBig(int megabytes)
+    // One file of about megabytes MB of short lines, a rare match among them,
+    // or of the same text as one line, the match only at its end.
+    std::string WriteBig(int megabytes, bool oneLine = false)
     {
         std::string block;
         for (int i = 0; block.size() < (1u << 20); ++i)
-            block += i % 5000 == 0 ? "まれな行 hit\r\n" : "ふつうの行です 0123456789\r\n";
+            block += oneLine ? "ふつうの行です 0123456789  " : i % 5000 == 0 ? "まれな行 hit\r\n" : "ふつうの行です 0123456789\r\n";
         std::string path = root + "\\big.txt";
         HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE)
@@ -284,6 +285,8 @@ public:
         DWORD written = 0;
         for (int i = 0; i < megabytes; ++i)
             ::WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
+        if (oneLine)
+            ::WriteFile(file, "hit\r\n", 5, &written, nullptr);
         ::CloseHandle(file);
         files.push_back(path);
         return path;
@@ -326,6 +329,31 @@ void MeasureBigFile(int megabytes)
     std::fflush(stdout);
 }
 
+// Grep is linear in the length of a line: one line of megabytes MB costs
+// about what as many MB of ordinary lines cost.
+void CompareOneLongLine(int megabytes)
+{
+    double seconds[2] = {};
+    size_t results[2] = {};
+    for (int oneLine = 0; oneLine < 2; ++oneLine) {
+        HitTree tree(false);
+        if (tree.WriteBig(megabytes, oneLine != 0).empty()) {
+            std::printf("long line: the file could not be written\n");
+            return;
+        }
+        FolderGrep grep("hit");
+        std::string result;
+        double start = Now();
+        grep.Search(tree.Root(), result);
+        seconds[oneLine] = Now() - start;
+        results[oneLine] = CountLines(result);
+    }
+    std::printf("long line: one line of %d MB in %.2f s (%zu result line); %d MB of ordinary lines in %.2f s"
+                " (%zu result lines); ratio %.2f (goal <= 1.5)\n",
+                megabytes, seconds[1], results[1], megabytes, seconds[0], results[0], seconds[1] / seconds[0]);
+    std::fflush(stdout);
+}
+
 int Argument(int argc, char** argv, int index, int fallback, int least = 1)
 {
     return argc > index ? std::max(least, std::atoi(argv[index])) : fallback;
@@ -341,6 +369,7 @@ int main(int argc, char** argv)
     shape.megabytes = Argument(argc, argv, 3, shape.megabytes);
     const int bigMegabytes = Argument(argc, argv, 4, 1024);
     MeasureBigFile(bigMegabytes);
+    CompareOneLongLine(100);
     if (shape.files == 0)
         return 0;
     std::printf("making %d folders, %d files, %d MB ...\n", shape.folders, shape.files, shape.megabytes);

@@ -253,6 +253,51 @@ void ForEachWideBlock(std::string_view text, std::vector<wchar_t>& wide, Emit em
     }
 }
 
+struct Utf16Reading {
+    bool zeroUnit = false;
+    size_t malformed = 0;
+    size_t asciiText = 0;
+
+    bool Fits(size_t units) const { return !zeroUnit && asciiText > 0 && malformed <= units / 256; }
+};
+
+bool IsTextControl(unsigned long c)
+{
+    return c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+// How the bytes read as UTF-16 in one byte order; a high surrogate cut by
+// the end is not counted against them.
+Utf16Reading ReadAsUtf16(std::string_view bytes, bool bigEndian)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t units = bytes.size() / 2;
+    auto unitAt = [&](size_t i) -> unsigned long {
+        return bigEndian ? (p[2 * i] << 8) | p[2 * i + 1] : (p[2 * i + 1] << 8) | p[2 * i];
+    };
+    Utf16Reading reading;
+    for (size_t i = 0; i < units && !reading.zeroUnit; ++i) {
+        const unsigned long c = unitAt(i);
+        if (c == 0) {
+            reading.zeroUnit = true;
+        } else if (c < 0x80) {
+            const bool text = c >= 0x20 ? c < 0x7F : IsTextControl(c);
+            reading.asciiText += text;
+            reading.malformed += !text;
+        } else if (c < 0xA0) {
+            ++reading.malformed; // C1 controls
+        } else if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 < units && unitAt(i + 1) >= 0xDC00 && unitAt(i + 1) <= 0xDFFF)
+                ++i;
+            else if (i + 1 < units)
+                ++reading.malformed;
+        } else if ((c >= 0xDC00 && c <= 0xDFFF) || c >> 8 == '\n' || c >> 8 == '\r') {
+            ++reading.malformed;
+        }
+    }
+    return reading;
+}
+
 } // namespace
 
 TextEncoding TextEncoding::Detect(std::string_view bytes)
@@ -260,7 +305,7 @@ TextEncoding TextEncoding::Detect(std::string_view bytes)
     return DetectStart(bytes, true);
 }
 
-TextEncoding TextEncoding::DetectStart(std::string_view start, bool wholeFile)
+TextEncoding TextEncoding::DetectStart(std::string_view start, bool wholeFile, size_t window)
 {
     if (StartsWith(start, kMarkUtf16Le))
         return Utf16Le;
@@ -268,9 +313,30 @@ TextEncoding TextEncoding::DetectStart(std::string_view start, bool wholeFile)
         return Utf16Be;
     if (StartsWith(start, kMarkUtf8))
         return Utf8WithMark;
-    if (!wholeFile && start.size() > StartSize)
-        start = start.substr(0, StartSize);
+    if (!wholeFile && start.size() > window)
+        start = start.substr(0, window);
     return IsUtf8WithMultiByte(start, !wholeFile) ? Utf8 : Cp932;
+}
+
+// Zero bytes in text are the high bytes of ASCII characters in UTF-16, and
+// the low bytes of some others (U+3000, U+4E00). A byte order fits when no
+// unit is U+0000, at most one unit in 256 is malformed, and some units are
+// ASCII text. Malformed are a lone surrogate, a control other than tab, form
+// feed and the line breaks, and a line break's byte as a high byte (U+0Axx,
+// U+0Dxx: how the line breaks of a text with a stray zero byte read). Of two
+// orders that fit, the one with more ASCII text wins, as the other reads
+// those units as CJK characters.
+bool TextEncoding::DetectUnmarkedUtf16(std::string_view start, TextEncoding& found)
+{
+    const Utf16Reading little = ReadAsUtf16(start, false);
+    const Utf16Reading big = ReadAsUtf16(start, true);
+    const size_t units = start.size() / 2;
+    const bool littleFits = little.Fits(units);
+    const bool bigFits = big.Fits(units);
+    if (!littleFits && !bigFits)
+        return false;
+    found = littleFits && (!bigFits || little.asciiText >= big.asciiText) ? Utf16Le : Utf16Be;
+    return true;
 }
 
 const char* TextEncoding::GetName() const

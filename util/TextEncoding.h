@@ -23,10 +23,14 @@ public:
     // without a mark (every byte valid UTF-8 and at least one multi-byte
     // sequence), else code page 932.
     static TextEncoding Detect(std::string_view bytes);
-    // The same decision on a file's start only (its first StartSize bytes),
+    // The same decision on a file's start only (its first `window` bytes),
     // for readers that must not read a file twice: a sequence cut by the end
     // of that window counts as valid unless the window is the whole file.
-    static TextEncoding DetectStart(std::string_view start, bool wholeFile);
+    static TextEncoding DetectStart(std::string_view start, bool wholeFile, size_t window = StartSize);
+    // UTF-16 without a mark, for a start that holds zero bytes: found is
+    // UTF-16LE or UTF-16BE when the start reads as UTF-16 text in that byte
+    // order (see the rule beside it); false when it reads as neither.
+    static bool DetectUnmarkedUtf16(std::string_view start, TextEncoding& found);
 
     Kind GetKind() const { return kind; }
     bool IsCp932() const { return kind == Cp932; }

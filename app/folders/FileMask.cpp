@@ -17,6 +17,15 @@ size_t CharLength(std::string_view text, size_t pos)
     return (lead[static_cast<unsigned char>(text[pos])] && pos + 1 < text.size()) ? 2 : 1;
 }
 
+size_t NameStart(std::string_view path)
+{
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); i += CharLength(path, i))
+        if (path[i] == '\\')
+            start = i + 1;
+    return start;
+}
+
 bool SameChar(std::string_view a, size_t ai, size_t aLength, std::string_view b, size_t bi, size_t bLength)
 {
     if (aLength != bLength)
@@ -64,10 +73,11 @@ bool FileMask::SameName(std::string_view a, std::string_view b)
     return true;
 }
 
-bool FileMask::Matches(std::string_view name) const
+bool FileMask::Matches(std::string_view path) const
 {
     if (matchesAll)
         return true;
+    const std::string_view name = path.substr(NameStart(path));
     for (const std::string& mask : masks) {
         if (MatchOne(mask, name))
             return true;

@@ -13,7 +13,9 @@ class FileMask {
 public:
     explicit FileMask(std::string_view masks = "*.*");
 
-    bool Matches(std::string_view name) const;
+    // Whether a mask takes the name at the end of path: what follows its
+    // last backslash character (0x5C as the trail byte of ソ or 表 is none).
+    bool Matches(std::string_view path) const;
 
     // Splits a list at ';' and spaces, dropping empty pieces; also used for
     // the folder names the walk leaves out.

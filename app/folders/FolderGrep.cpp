@@ -24,43 +24,40 @@ size_t FindByteBefore(std::string_view text, size_t from, size_t to, char byte)
     return at == TextSearch::npos ? to : at;
 }
 
-// UTF-16 code units in bytes, taken at even offsets.
-char16_t UnitAt(std::string_view bytes, size_t at, bool bigEndian)
+// The bytes at the end that begin a character without finishing it: the
+// next read completes it.
+size_t UnfinishedTail(std::string_view bytes, TextEncoding::Kind kind)
 {
-    const auto first = static_cast<unsigned char>(bytes[at]);
-    const auto second = static_cast<unsigned char>(bytes[at + 1]);
-    return static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    if (kind == TextEncoding::Utf16Le || kind == TextEncoding::Utf16Be) {
+        const size_t odd = bytes.size() % 2;
+        const size_t whole = bytes.size() - odd;
+        if (whole < 2)
+            return odd;
+        const auto highByte = static_cast<unsigned char>(bytes[kind == TextEncoding::Utf16Be ? whole - 2 : whole - 1]);
+        return highByte >= 0xD8 && highByte <= 0xDB ? odd + 2 : odd; // a high surrogate
+    }
+    for (size_t back = 1; back <= std::min<size_t>(3, bytes.size()); ++back) {
+        const auto c = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if (c < 0x80)
+            return 0;
+        if (c >= 0xC0)
+            return (c >= 0xF0 ? 4u : c >= 0xE0 ? 3u : 2u) > back ? back : 0;
+    }
+    return 0;
 }
 
-// The offset of the first unit from (even) on that equals unit, or npos.
-size_t FindUnit(std::string_view bytes, size_t from, bool bigEndian, char16_t unit)
+size_t CharacterStartAtOrBefore(std::string_view text, size_t pos)
 {
-    for (size_t at = from; at + 1 < bytes.size(); at += 2)
-        if (UnitAt(bytes, at, bigEndian) == unit)
-            return at;
-    return TextSearch::npos;
+    return IsCharacterStart(text, pos) ? pos : pos - 1;
 }
 
-size_t FindLastUnit(std::string_view bytes, bool bigEndian, char16_t unit)
-{
-    for (size_t at = bytes.size() & ~size_t(1); at >= 2; at -= 2)
-        if (UnitAt(bytes, at - 2, bigEndian) == unit)
-            return at - 2;
-    return TextSearch::npos;
-}
+const char LongLineNote[] = "（長い行の一部）";
+const char CutMark[] = "…";
 
-uint64_t CountUnits(std::string_view bytes, bool bigEndian, char16_t unit)
-{
-    uint64_t count = 0;
-    for (size_t at = 0; at + 1 < bytes.size(); at += 2)
-        count += UnitAt(bytes, at, bigEndian) == unit;
-    return count;
-}
-
-// Others may read and write the file meanwhile.
+// Others may read, write, delete or rename the file meanwhile.
 FileHandle OpenForReading(const std::string& path)
 {
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     return FileHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
@@ -110,8 +107,8 @@ FolderGrep::FolderGrep(const std::string& text, const std::string& masks, Search
 void FolderGrep::Search(const std::string& folder, ResultSink& results)
 {
     sink = &results;
-    skippedCount = 0;
-    skippedPaths.clear();
+    unreadable = {};
+    binary = {};
     Walk(folder);
     results.Flush(true);
     sink = nullptr;
@@ -124,155 +121,210 @@ void FolderGrep::Search(const std::string& folder, std::string& out)
     out += results.TakeText();
 }
 
-std::string FolderGrep::SkippedMessage() const
+void FolderGrep::Skips::Add(const std::string& path)
 {
-    std::string message = "ファイルを開けませんでした。";
-    for (const std::string& path : skippedPaths) {
+    ++count;
+    if (paths.size() < MaxNamedSkips)
+        paths.push_back(path);
+}
+
+namespace {
+
+void AppendSkips(std::string& message, const char* heading, size_t count, const std::vector<std::string>& paths)
+{
+    if (count == 0)
+        return;
+    if (!message.empty())
+        message += "\n\n";
+    message += heading;
+    for (const std::string& path : paths) {
         message += '\n';
         message += path;
     }
-    if (skippedCount > skippedPaths.size())
-        message += "\nほか " + std::to_string(skippedCount - skippedPaths.size()) + " 件";
+    if (count > paths.size())
+        message += "\nほか " + std::to_string(count - paths.size()) + " 件";
+}
+
+} // namespace
+
+std::string FolderGrep::SkippedMessage() const
+{
+    std::string message;
+    AppendSkips(message, "ファイルを開けませんでした。", unreadable.count, unreadable.paths);
+    AppendSkips(message, "バイナリファイルとみなして検索しませんでした。", binary.count, binary.paths);
     return message;
 }
 
 void FolderGrep::OnFile(const std::string& path)
 {
-    const size_t slash = path.rfind('\\');
-    if (!mask.Matches(std::string_view(path).substr(slash + 1)))
+    if (!mask.Matches(path))
         return;
-    if (!SearchFile(path))
-        Skip(path);
+    const Outcome outcome = SearchFile(path);
+    if (outcome == Outcome::Unreadable)
+        unreadable.Add(path);
+    else if (outcome == Outcome::Binary)
+        binary.Add(path);
     sink->NoteFile();
     sink->Flush();
 }
 
 void FolderGrep::OnUnreachable(const std::string& path)
 {
-    Skip(path);
+    unreadable.Add(path);
 }
 
-// Reads the file block by block after the partial line the previous block
-// left; everything up to the last line break is searched, the rest moves to
-// the front. The text ends at the first zero byte or at the end of the file,
-// and that last part is searched whole. The encoding is decided on the
-// file's start. False when the file cannot be opened or read, or memory
-// cannot be had for a line.
-bool FolderGrep::SearchFile(const std::string& path)
+// Reads the file block by block after the part of a line the previous block
+// left. The first read covers what the encoding is decided on. Unreadable
+// also when memory cannot be had.
+FolderGrep::Outcome FolderGrep::SearchFile(const std::string& path)
 {
     FileHandle file = OpenForReading(path);
     if (!file)
-        return false;
+        return Outcome::Unreadable;
     FileBlocks blocks(file.get());
-    uint64_t lineNumber = 1;
-    size_t held = 0;
-    bool detect = true;
-    bool fileStart = true;
     TextEncoding encoding;
-    for (bool ended = false; !ended && !sink->Stopped();) {
-        // The first read covers what the encoding is decided on.
-        const size_t want = detect ? std::max(blockSize, TextEncoding::StartSize) : blockSize;
-        if (!Reserve(held + want, held))
-            return false;
+    cutCharacter.clear();
+    Line line;
+    size_t want = std::max(blockSize, TextEncoding::StartSize);
+    for (bool first = true;; first = false) {
+        // Room for a cut character carried before the read, too.
+        if (!Reserve(line.held + want + 4, line.held))
+            return Outcome::Unreadable;
         size_t got = 0;
-        if (!blocks.Read(buffer.get() + held, want, got))
-            return false;
-        std::string_view read(buffer.get() + held, got);
-        if (detect) {
-            detect = false;
-            encoding = TextEncoding::DetectStart(read.substr(0, TextEncoding::StartSize), blocks.AtEnd());
-            if (encoding.GetKind() == TextEncoding::Utf16Le || encoding.GetKind() == TextEncoding::Utf16Be)
-                return SearchUtf16(blocks, got, encoding, path);
-        }
-        const size_t zero = ::FindByte(read, 0, '\0');
-        ended = blocks.AtEnd() || zero != TextSearch::npos;
-        const size_t filled = held + (zero != TextSearch::npos ? zero : got);
-        std::string_view text(buffer.get(), filled);
-        if (ended)
-            return SearchIn(text, encoding, fileStart, lineNumber, path);
-        const size_t lastBreak = text.rfind('\n');
-        if (lastBreak == std::string_view::npos) {
-            held = filled; // a line longer than a block so far
-            continue;
-        }
-        const std::string_view lines = text.substr(0, lastBreak);
-        if (!SearchIn(lines, encoding, fileStart, lineNumber, path))
-            return false;
-        fileStart = false;
-        lineNumber += static_cast<uint64_t>(std::count(lines.begin(), lines.end(), '\n')) + 1;
-        held = filled - lastBreak - 1;
-        std::memmove(buffer.get(), buffer.get() + lastBreak + 1, held);
+        if (!blocks.Read(buffer.get() + line.held, want, got))
+            return Outcome::Unreadable;
+        if (first && !DecideEncoding(std::string_view(buffer.get(), got), blocks.AtEnd(), encoding))
+            return Outcome::Binary;
+        if (!encoding.IsCp932() && !DecodeRead(encoding, first, blocks.AtEnd(), line.held, got))
+            return Outcome::Unreadable;
+        if (TakeText(line, got, blocks.AtEnd(), path) || sink->Stopped())
+            return Outcome::Searched;
+        want = blockSize;
     }
-    return true;
 }
 
-// Code page 932 text is searched as it stands. UTF-8 lines are turned into
-// code page 932 first (a line break never falls inside a UTF-8 character),
-// so the text and the result lines are code page 932 and the line numbers
-// the file's own; the file's mark goes with its first piece.
-bool FolderGrep::SearchIn(std::string_view text, const TextEncoding& encoding, bool fileStart, uint64_t firstLine,
-                          const std::string& path)
+// A mark decides; else a zero byte in the file's start is UTF-16 without a
+// mark or binary (false); else the whole first read tells UTF-8 from code
+// page 932, a character cut by its end counting as valid unless the read
+// holds the whole file.
+bool FolderGrep::DecideEncoding(std::string_view firstRead, bool wholeFile, TextEncoding& encoding)
 {
-    if (encoding.IsCp932()) {
-        SearchLines(text, firstLine, path);
+    encoding = TextEncoding::DetectStart(firstRead, wholeFile, firstRead.size());
+    if (!encoding.GetMark().empty())
+        return true;
+    const std::string_view start = firstRead.substr(0, TextEncoding::StartSize);
+    return ::FindByte(start, 0, '\0') == TextSearch::npos || TextEncoding::DetectUnmarkedUtf16(start, encoding);
+}
+
+// The size bytes read at `at` become code page 932 text in their place,
+// after the character the previous read cut; one cut by this read's end
+// waits for the next. The text never takes more bytes than made it.
+bool FolderGrep::DecodeRead(const TextEncoding& encoding, bool fileStart, bool atEnd, size_t at, size_t& size)
+{
+    try {
+        std::string bytes = std::move(cutCharacter);
+        bytes.append(buffer.get() + at, size);
+        const size_t tail = atEnd ? 0 : UnfinishedTail(bytes, encoding.GetKind());
+        cutCharacter.assign(bytes, bytes.size() - tail, tail);
+        bytes.resize(bytes.size() - tail);
+        size_t lost = 0;
+        if (!(fileStart ? encoding.DecodeFile(bytes, &lost) : encoding.Decode(bytes, &lost)))
+            return false;
+        if (bytes.size() > capacity - at)
+            return false;
+        std::memcpy(buffer.get() + at, bytes.data(), bytes.size());
+        size = bytes.size();
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// The added text follows the held part of the line, which holds neither a
+// line break nor a zero byte, so only the new bytes are looked through for
+// them. Every whole line is searched; the partial last one moves to the
+// front. True when the text ended: at the file's end or a zero byte.
+bool FolderGrep::TakeText(Line& line, size_t added, bool atEnd, const std::string& path)
+{
+    std::string_view fresh(buffer.get() + line.held, added);
+    const size_t zero = ::FindByte(fresh, 0, '\0');
+    fresh = fresh.substr(0, zero);
+    const std::string_view text(buffer.get(), line.held + fresh.size());
+    if (atEnd || zero != TextSearch::npos) {
+        SearchHeld(line, text, path);
         return true;
     }
-    std::string decoded(text);
-    size_t lost = 0;
-    if (!(fileStart ? encoding.DecodeFile(decoded, &lost) : encoding.Decode(decoded, &lost)))
-        return false;
-    SearchLines(decoded, firstLine, path);
-    return true;
+    const size_t lastBreak = fresh.rfind('\n');
+    if (lastBreak == std::string_view::npos) {
+        line.held = text.size();
+    } else {
+        const size_t linesEnd = line.held + lastBreak;
+        SearchHeld(line, text.substr(0, linesEnd), path);
+        line = Line{line.number + 1, text.size() - linesEnd - 1};
+        std::memmove(buffer.get(), buffer.get() + linesEnd + 1, line.held);
+    }
+    if (line.held >= lineLimit)
+        CutLine(line, path);
+    return false;
 }
 
-// A UTF-16 file goes the same way in code units: each block is searched up
-// to its last line break and the rest moves to the front, and a zero
-// character ends the text. Each piece is turned into code page 932 before it
-// is searched; a line break never falls inside a surrogate pair. held bytes
-// of the file's start are in the buffer already.
-bool FolderGrep::SearchUtf16(FileBlocks& blocks, size_t held, const TextEncoding& encoding, const std::string& path)
+// text is the held line and whole lines after it, the last one without its
+// break. Afterwards line.number is that of the last.
+void FolderGrep::SearchHeld(Line& line, std::string_view text, const std::string& path)
 {
-    const bool bigEndian = encoding.GetKind() == TextEncoding::Utf16Be;
-    uint64_t lineNumber = 1;
-    bool fileStart = true;
-    bool ended = blocks.AtEnd();
-    size_t unscanned = 0; // the carried part before it holds no zero character
-    while (!sink->Stopped()) {
-        std::string_view units(buffer.get(), held & ~size_t(1));
-        const size_t zero = FindUnit(units, unscanned, bigEndian, 0);
-        if (ended || zero != TextSearch::npos)
-            return SearchIn(units.substr(0, zero), encoding, fileStart, lineNumber, path);
-        const size_t lastBreak = FindLastUnit(units, bigEndian, '\n');
-        if (lastBreak != TextSearch::npos) {
-            const std::string_view lines = units.substr(0, lastBreak);
-            if (!SearchIn(lines, encoding, fileStart, lineNumber, path))
-                return false;
-            fileStart = false;
-            lineNumber += CountUnits(lines, bigEndian, '\n') + 1;
-            held -= lastBreak + 2;
-            std::memmove(buffer.get(), buffer.get() + lastBreak + 2, held);
-        }
-        unscanned = held & ~size_t(1);
-        if (!Reserve(held + blockSize, held))
-            return false;
-        size_t got = 0;
-        if (!blocks.Read(buffer.get() + held, blockSize, got))
-            return false;
-        held += got;
-        ended = blocks.AtEnd();
+    if (line.cut) {
+        const size_t end = FindByteBefore(text, 0, text.size(), '\n');
+        if (!line.done && !patternHasLineBreak && search.Find(text.substr(0, end), line.searchFrom) != TextSearch::npos)
+            AddResult(path, line.number, text.substr(0, end), true, false);
+        if (end == text.size())
+            return;
+        text.remove_prefix(end + 1);
+        ++line.number;
     }
-    return true;
+    SearchLines(text, line.number, path);
+    line.number += static_cast<uint64_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// A line past the limit is searched up to a few characters from its end and
+// dropped but for them: a match may run across the cut, and the character
+// before the next search's start tells a whole word. A match is reported
+// once, with the piece it is in; a reported line is not searched further.
+void FolderGrep::CutLine(Line& line, const std::string& path)
+{
+    const std::string_view piece(buffer.get(), line.held);
+    // A match that starts before searchEnd has one byte after it in the piece.
+    const size_t searchEnd = CharacterStartAtOrBefore(piece, line.held - std::min(line.held, pattern.size() + 1));
+    const size_t keepFrom = searchEnd == 0 ? 0 : CharacterStartAtOrBefore(piece, searchEnd - 1);
+    if (!line.done && !patternHasLineBreak) {
+        if (keepFrom == 0)
+            return; // too little to cut yet: hold more
+        const size_t hit = search.Find(piece, line.searchFrom);
+        if (hit != TextSearch::npos && hit < searchEnd) {
+            AddResult(path, line.number, piece, line.cut, true);
+            line.done = true;
+        }
+    }
+    const bool searchOn = !line.done && !patternHasLineBreak;
+    const size_t drop = searchOn ? keepFrom : line.held;
+    line.held -= drop;
+    std::memmove(buffer.get(), buffer.get() + drop, line.held);
+    line.searchFrom = searchOn ? searchEnd - keepFrom : 0;
+    line.cut = true;
 }
 
 // Grows the shared buffer to at least size, keeping its first keep bytes; a
-// failed allocation is a result, not an exception. Sizes go up in whole
-// blocks so that partial lines of varying length do not regrow it.
+// failed allocation is a result, not an exception. It at least doubles, so
+// a long line that grows a block at a time is copied a few times in all.
 bool FolderGrep::Reserve(size_t size, size_t keep)
 {
     if (size <= capacity)
         return true;
-    const size_t grown = (size + blockSize - 1) / blockSize * blockSize;
+    size_t grown = std::max(size, capacity * 2);
     std::unique_ptr<char[]> larger(new (std::nothrow) char[grown]);
+    if (!larger && grown > size) {
+        grown = size;
+        larger.reset(new (std::nothrow) char[grown]);
+    }
     if (!larger)
         return false;
     if (keep != 0)
@@ -280,13 +332,6 @@ bool FolderGrep::Reserve(size_t size, size_t keep)
     buffer = std::move(larger);
     capacity = grown;
     return true;
-}
-
-void FolderGrep::Skip(const std::string& path)
-{
-    ++skippedCount;
-    if (skippedPaths.size() < MaxNamedSkips)
-        skippedPaths.push_back(path);
 }
 
 // text holds whole lines separated by "\n", the last one without its break,
@@ -335,10 +380,13 @@ void FolderGrep::AddEveryLine(std::string_view text, uint64_t firstLine, const s
     }
 }
 
-bool FolderGrep::AddResult(const std::string& path, uint64_t lineNumber, std::string_view line)
+// A piece of a long line says so, with a mark where it was cut.
+bool FolderGrep::AddResult(const std::string& path, uint64_t lineNumber, std::string_view line, bool cutBefore,
+                           bool cutAfter)
 {
     char digits[24];
     const std::to_chars_result written = std::to_chars(digits, digits + sizeof(digits), lineNumber);
     return sink->AddLine({path, "\t", std::string_view(digits, static_cast<size_t>(written.ptr - digits)),
-                          "行目\t", line, "\r\n"});
+                          "行目\t", cutBefore || cutAfter ? LongLineNote : "", cutBefore ? CutMark : "", line,
+                          cutAfter ? CutMark : "", "\r\n"});
 }

@@ -2,14 +2,17 @@
 // the masks take, in the walk's order and in blocks, and adds one result
 // line per line of a file that holds the text: path, TAB, line number,
 // "行目", TAB, the line as it stands in the file (a "\r" before its "\n"
-// kept), "\r\n". A file is read up to its first zero byte. A partial line is
-// carried from one block to the next, so memory stays near two blocks
-// whatever the file's size, and a line longer than a block is still reported
-// whole. UTF-8 and UTF-16 files (by their start) are searched as code page
-// 932 text and give code page 932 result lines. The matcher is the code page
+// kept), "\r\n". UTF-8 and UTF-16 files are turned into code page 932 a
+// block at a time, so the text searched and the result lines are code page
+// 932 whatever the file's encoding. A partial line is carried from one block
+// to the next; one that grows past the line limit is searched in pieces and
+// a match in it is reported with its piece, marked as part of a long line,
+// so memory stays near a block and the limit whatever the file. A file whose
+// start holds zero bytes that UTF-16 does not explain is binary and skipped;
+// in a text file a zero byte ends the text. The matcher is the code page
 // aware one of the editor's search, so a text never matches from the trail
-// byte of a double-byte character. A file
-// that cannot be opened or read is skipped and remembered; the walk goes on.
+// byte of a double-byte character. A file that cannot be opened or read is
+// skipped and remembered; the walk goes on.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +32,7 @@ class FileBlocks;
 class FolderGrep : public FolderWalk {
 public:
     static constexpr size_t DefaultBlockSize = 4u * 1024u * 1024u;
+    static constexpr size_t DefaultLineLimit = 4u * 1024u * 1024u;
 
     // The text is taken up to its first zero byte; an empty text reports
     // every line.
@@ -40,10 +44,12 @@ public:
     void Search(const std::string& folder, std::string& out);
 
     // Files skipped by the last Search, and the message that names them.
-    size_t SkippedCount() const { return skippedCount; }
+    size_t SkippedCount() const { return unreadable.count + binary.count; }
     std::string SkippedMessage() const;
 
     void SetBlockSize(size_t bytes) { blockSize = bytes; }
+    // How much of one line is held before it is searched in pieces.
+    void SetLineLimit(size_t bytes) { lineLimit = bytes; }
 
     static constexpr size_t MaxNamedSkips = 10;
 
@@ -52,25 +58,48 @@ protected:
     void OnUnreachable(const std::string& path) override;
 
 private:
-    bool SearchFile(const std::string& path);
-    bool SearchIn(std::string_view text, const TextEncoding& encoding, bool fileStart, uint64_t firstLine,
-                  const std::string& path);
-    bool SearchUtf16(FileBlocks& blocks, size_t held, const TextEncoding& encoding, const std::string& path);
+    enum class Outcome { Searched, Unreadable, Binary };
+
+    // The line being read: its number, its bytes held at the buffer's front
+    // and, once it grew past the limit, how far its pieces were searched.
+    struct Line {
+        uint64_t number = 1;
+        size_t held = 0;
+        bool cut = false;      // its start is gone
+        bool done = false;     // nothing more to find in it
+        size_t searchFrom = 0; // in the held bytes
+    };
+
+    // Files of one kind of skip: how many, and the first MaxNamedSkips.
+    struct Skips {
+        size_t count = 0;
+        std::vector<std::string> paths;
+        void Add(const std::string& path);
+    };
+
+    Outcome SearchFile(const std::string& path);
+    static bool DecideEncoding(std::string_view firstRead, bool wholeFile, TextEncoding& encoding);
+    bool DecodeRead(const TextEncoding& encoding, bool fileStart, bool atEnd, size_t at, size_t& size);
+    bool TakeText(Line& line, size_t added, bool atEnd, const std::string& path);
+    void SearchHeld(Line& line, std::string_view text, const std::string& path);
+    void CutLine(Line& line, const std::string& path);
     bool Reserve(size_t size, size_t keep);
-    void Skip(const std::string& path);
     void SearchLines(std::string_view text, uint64_t firstLine, const std::string& path);
     void AddEveryLine(std::string_view text, uint64_t firstLine, const std::string& path);
-    bool AddResult(const std::string& path, uint64_t lineNumber, std::string_view line);
+    bool AddResult(const std::string& path, uint64_t lineNumber, std::string_view line, bool cutBefore = false,
+                   bool cutAfter = false);
 
     std::string pattern;
     TextSearch search;
     bool patternHasLineBreak;
     FileMask mask;
     size_t blockSize = DefaultBlockSize;
+    size_t lineLimit = DefaultLineLimit;
 
     std::unique_ptr<char[]> buffer; // reused for every file, grown as needed
     size_t capacity = 0;
+    std::string cutCharacter; // bytes of a character the last read cut, before decoding
 
-    size_t skippedCount = 0;
-    std::vector<std::string> skippedPaths; // the first MaxNamedSkips of them
+    Skips unreadable;
+    Skips binary;
 };

@@ -82,13 +82,16 @@ TEST(GrepBlocks, MasksTakeNamesAsWindowsWildcardsDo)
         {"data?.csv", "data1.csv", true}, {"data?.csv", "data12.csv", false}, {"data?.csv", "data表.csv", true},
         {"*.TXT", "note.txt", true},     {"*.*", "Makefile", true},      {"", "any", true},
         {"*.log", "log", false},         {"*.", "Makefile", true},       {"*.", "a.txt", false},
+        {"表*.txt", "C:\\d\\表.txt", true}, {"ソ*", "C:\\d\\ソース.c", true}, {"ース*", "C:\\d\\ソース.c", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.taken, FileMask(c.masks).Matches(c.name)) << c.masks << " / " << c.name;
 }
 
 // The same line in code page 932, UTF-8 with and without a mark and UTF-16
-// with a mark: each file reports it, in code page 932, with its own number.
+// with and without a mark: each file reports it, in code page 932, with its
+// own number. A UTF-8 file whose start alone does not tell (a character cut
+// at byte 65,536, or only ASCII there) is found when one read holds it whole.
 // 上 is 0x4E0A, a unit with a 0x0A byte that is no line break; in UTF-16 a
 // zero character ends the text as a zero byte does.
 TEST(GrepBlocks, ReadsEachFileInItsOwnEncoding)
@@ -98,27 +101,61 @@ TEST(GrepBlocks, ReadsEachFileInItsOwnEncoding)
     const std::string be16("\x4E\x0A\x65\xE5\x67\x2C\x8A\x9E\x30\x6E\x88\x4C", 12);
     const std::string leBreak("\r\0\n\0", 4);
     const std::string beBreak("\0\r\0\n", 4);
-    const std::pair<const char*, std::string> files[] = {
+    const struct {
+        const char* name;
+        std::string content;
+        bool wholeRead = false;
+    } files[] = {
         {"cp932.txt", FirstReadLine(0, 1) + "上日本語の行\r\n"},
         {"utf8.txt", "x\r\n" + utf8 + "\r\n"}, // its start alone tells it is UTF-8
         {"utf8mark.txt", "\xEF\xBB\xBF" + FirstReadLine(3, 1) + utf8 + "\r\n"},
         {"utf16le.txt", "\xFF\xFE" + FirstReadLine(2, 2) + le16 + leBreak + std::string(2, '\0') + le16},
         {"utf16be.txt", "\xFE\xFF" + FirstReadLine(2, 2, true) + be16 + beBreak + beBreak + be16.substr(2)},
+        {"utf16be-nomark.txt", FirstReadLine(0, 2, true) + be16 + beBreak},
+        {"utf8-cut.txt", std::string(TextEncoding::StartSize - 3, 'w') + "\r\n" + utf8 + "\r\n", true},
+        {"utf8-late.txt", FirstReadLine(0, 1) + utf8 + "\r\n", true},
     };
     for (size_t block : BlockSizes) {
         TempFolder tree;
         ASSERT_TRUE(tree.IsReady());
         for (const auto& file : files) {
-            const std::string path = tree.Write(file.first, file.second);
+            if (file.wholeRead && block != FolderGrep::DefaultBlockSize)
+                continue;
+            const std::string path = tree.Write(file.name, file.content);
             FolderGrep grep("日本語");
             grep.SetBlockSize(block);
             std::string out;
             grep.Search(tree.Path(), out);
             std::string expected = ResultLine(path, 2, "上日本語の行\r");
-            if (std::string(file.first) == "utf16be.txt")
+            if (std::string(file.name) == "utf16be.txt")
                 expected += ResultLine(path, 4, "日本語の行");
-            EXPECT_EQ(expected, out) << file.first << ", block " << block;
+            EXPECT_EQ(expected, out) << file.name << ", block " << block;
             ::DeleteFileA(path.c_str());
         }
+    }
+}
+
+// A line past the limit is searched in pieces, a match across a cut too, and
+// reported once with its piece, marked as a part; the next line keeps its number.
+TEST(GrepBlocks, LongLinesAreSearchedInPieces)
+{
+    TempFolder tree;
+    ASSERT_TRUE(tree.IsReady());
+    const std::string long2 = std::string(300, 'x') + "needle" + std::string(300, 'y');
+    const std::string path = tree.Write("f.txt", FirstReadLine(0, 1) + long2 + "\nneedle\n");
+    const std::string partStart = path + "\t2行目\t（長い行の一部）…";
+    for (size_t block : {1, 3, 7, 8, 13}) {
+        FolderGrep grep("needle");
+        grep.SetBlockSize(block);
+        grep.SetLineLimit(64);
+        std::string out;
+        grep.Search(tree.Path(), out);
+        const size_t firstEnd = out.find("\r\n") + 2;
+        const std::string first = out.substr(0, firstEnd);
+        EXPECT_EQ(partStart, first.substr(0, partStart.size())) << out;
+        EXPECT_NE(std::string::npos, first.find("needle")) << out;
+        EXPECT_EQ("…\r\n", first.substr(first.size() - 4)) << out;
+        EXPECT_LT(first.size(), partStart.size() + 100) << out;
+        EXPECT_EQ(ResultLine(path, 3, "needle"), out.substr(firstEnd)) << "block " << block;
     }
 }

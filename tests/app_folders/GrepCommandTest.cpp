@@ -4,6 +4,7 @@
 
 #include "FolderCommandFixture.h"
 #include "support/UnixLink.h"
+#include "util/TextEncoding.h"
 
 namespace {
 
@@ -24,14 +25,15 @@ using GrepCommandTest = FolderCommandTest;
 
 } // namespace
 
-// Line ends, empty files, zero bytes and a missing final line break: each
-// file's lines exactly as they stand, numbered from 1.
+// Line ends, empty files, a zero byte past the start and a missing final
+// line break: each file's lines exactly as they stand, numbered from 1.
 TEST_F(GrepCommandTest, ReportsMatchingLinesOfEveryKindOfFile)
 {
     std::string crlf = tree.Write("crlf.txt", "abc\r\nABC\r\nxabcx\r\n");
     std::string lf = tree.Write("lf.txt", "a\nabc\n");
     tree.Write("empty.txt", "");
-    std::string zero = tree.Write("zero.txt", std::string("abc\nq\0abc\nabc\n", 14));
+    const std::string pastStart(TextEncoding::StartSize, 'q');
+    std::string zero = tree.Write("zero.txt", "abc\n" + pastStart + std::string("\0abc\nabc\n", 9));
     std::string unended = tree.Write("unended.txt", "x\r\nzzabc");
     std::map<std::string, std::string> results = {
         {crlf, ResultLine(crlf, 1, "abc\r") + ResultLine(crlf, 3, "xabcx\r")},
@@ -52,11 +54,12 @@ TEST_F(GrepCommandTest, EmptyTextReportsEveryLineUpToAZeroByte)
 {
     std::string lf = tree.Write("lf.txt", "a\n\nb\n");
     std::string empty = tree.Write("empty.txt", "");
-    std::string zero = tree.Write("zero.txt", std::string("p\r\nq\0r\ns\n", 9));
+    const std::string pastStart(TextEncoding::StartSize, 'q');
+    std::string zero = tree.Write("zero.txt", "p\r\n" + pastStart + std::string("\0r\ns\n", 5));
     std::map<std::string, std::string> results = {
         {lf, ResultLine(lf, 1, "a") + ResultLine(lf, 2, "") + ResultLine(lf, 3, "b") + ResultLine(lf, 4, "")},
         {empty, ResultLine(empty, 1, "")},
-        {zero, ResultLine(zero, 1, "p\r") + ResultLine(zero, 2, "q")},
+        {zero, ResultLine(zero, 1, "p\r") + ResultLine(zero, 2, pastStart)},
     };
 
     EXPECT_EQ(ExpectedGrep(tree.Path(), results), Grep(tree.Path(), ""));
@@ -122,11 +125,13 @@ TEST_F(GrepCommandTest, WritesLargeLineNumbersWhole)
 }
 
 // A file nobody may open costs only its own results: the rest of its folder
-// and the sub-folders are searched, the pane gets them, then one box names it.
+// and the sub-folders are searched, the pane gets them, then one box names it
+// and the binary file that was not searched.
 TEST_F(GrepCommandTest, SkipsAnUnreadableFileAndNamesItAfterwards)
 {
     std::string before = tree.Write("a.txt", "abc\n");
     std::string locked = tree.Write("m.txt", "abc\n");
+    std::string binary = tree.Write("n.bin", std::string("abc\n\0\0\x01", 7));
     std::string after = tree.Write("z.txt", "abc\n");
     ASSERT_FALSE(tree.MakeFolder("sub").empty());
     std::string below = tree.Write("sub\\s.txt", "abc\n");
@@ -156,7 +161,8 @@ TEST_F(GrepCommandTest, SkipsAnUnreadableFileAndNamesItAfterwards)
     ASSERT_TRUE(driver.Finished()) << driver.Report();
     ASSERT_EQ(3u, driver.Seen().size());
     EXPECT_EQ("エラー", driver.Seen()[2].caption);
-    EXPECT_EQ("ファイルを開けませんでした。\n" + locked, driver.Seen()[2].text);
+    EXPECT_EQ("ファイルを開けませんでした。\n" + locked + "\n\nバイナリファイルとみなして検索しませんでした。\n" + binary,
+              driver.Seen()[2].text);
     EXPECT_TRUE(onlyOk);
 }
 
