@@ -375,6 +375,7 @@ TEST_F(KeysEndToEnd, CommandLineOpensAndJumps)
     EXPECT_EQ("指定されたファイルのうち最初の 1 つだけを開きました。\nほかの 2 個は開いていません。",
               DialogDriver::TextOf(notice, 65535));
     DialogDriver::PostCommand(notice, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(notice); })); // else the exit question is taken for it
     EXPECT_TRUE(CaptionIs(path));
     EXPECT_EQ(0, editor->CloseThroughExitQuestion());
 
