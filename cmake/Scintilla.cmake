@@ -3,10 +3,10 @@
 # Debian's scite source package (version in cmake/deps.txt) into build/deps/.
 # Drawn with GDI (no Direct2D), built without UNICODE like the editor, with
 # its own flags: our warnings-as-errors are not for code we do not maintain.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/cmake/deps.txt")
 file(STRINGS "${CMAKE_SOURCE_DIR}/cmake/deps.txt" scite_pin REGEX "^scite=")
 string(REPLACE "scite=" "" QUORVANE_SCINTILLA_VERSION "${scite_pin}")
-set(QUORVANE_SCINTILLA_DIR "${CMAKE_SOURCE_DIR}/build/deps/scintilla-${QUORVANE_SCINTILLA_VERSION}/scintilla"
-    CACHE INTERNAL "")
+set(QUORVANE_SCINTILLA_DIR "${CMAKE_SOURCE_DIR}/build/deps/scintilla-${QUORVANE_SCINTILLA_VERSION}/scintilla")
 if(NOT EXISTS "${QUORVANE_SCINTILLA_DIR}/win32/ScintillaWin.cxx")
     message(FATAL_ERROR "Scintilla ${QUORVANE_SCINTILLA_VERSION} is not in ${QUORVANE_SCINTILLA_DIR}: "
         "run tools/setup.sh, which fetches it")
