@@ -110,8 +110,8 @@ fetch_scintilla() {
     rm -rf "$work"
     mkdir -p "$work/lists/partial" "$work/cache/archives/partial" "$work/download"
     echo 'deb-src http://deb.debian.org/debian bookworm main' >"$work/sources.list"
-    # Without the sandbox user apt warns that _apt cannot write to a folder
-    # of the build tree; the download is checked against the index all the same.
+    # apt's own download user cannot write into the build tree, so apt would
+    # download as us anyway, after a warning; it checks what came either way.
     local apt_options=(-q -o "Dir::Etc::SourceList=$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
         -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache" -o APT::Sandbox::User=root)
     apt-get "${apt_options[@]}" update >/dev/null &&
