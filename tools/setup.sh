@@ -105,6 +105,20 @@ fi
 deps="$QUORVANE_ROOT/build/deps"
 scintilla_dir="$deps/scintilla-$scintilla_version"
 
+# The downloaded archive is also kept in the user's cache, so another clone
+# on this machine (CI's among them) unpacks it without asking the mirror.
+scintilla_cache="${XDG_CACHE_HOME:-$HOME/.cache}/quorvane"
+
+# Unpacked beside its place and moved there whole, so a broken run never
+# leaves a half folder that looks ready.
+unpack_scintilla() {
+    rm -rf "$scintilla_dir.part"
+    mkdir -p "$scintilla_dir.part"
+    tar -xf "$1" -C "$scintilla_dir.part" scintilla || return 1
+    rm -rf "$scintilla_dir"
+    mv "$scintilla_dir.part" "$scintilla_dir"
+}
+
 fetch_scintilla() {
     local work="$deps/apt" tarball
     rm -rf "$work"
@@ -118,28 +132,29 @@ fetch_scintilla() {
         (cd "$work/download" && apt-get "${apt_options[@]}" source --download-only "scite=$scintilla_version" >/dev/null) ||
         return 1
     tarball=$(ls "$work/download/"scite_*.orig.tar.* 2>/dev/null | head -n1)
-    [ -n "$tarball" ] || return 1
-    # Unpacked beside its place and moved there whole, so a broken run never
-    # leaves a half folder that looks ready.
-    rm -rf "$scintilla_dir.part"
-    mkdir -p "$scintilla_dir.part"
-    tar -xf "$tarball" -C "$scintilla_dir.part" scintilla || return 1
-    rm -rf "$scintilla_dir"
-    mv "$scintilla_dir.part" "$scintilla_dir" || return 1
+    [ -n "$tarball" ] && unpack_scintilla "$tarball" || return 1
+    mkdir -p "$scintilla_cache" &&
+        cp "$tarball" "$scintilla_cache/.part" &&
+        mv "$scintilla_cache/.part" "$scintilla_cache/$(basename "$tarball")" || true
     rm -rf "$work"
 }
 
 if [ ! -f "$scintilla_dir/scintilla/win32/ScintillaWin.cxx" ]; then
-    echo "setup: fetching Scintilla (Debian source package scite $scintilla_version) into $scintilla_dir"
-    for attempt in 1 2 3; do
-        fetch_scintilla && break
-        if [ "$attempt" -eq 3 ]; then
-            echo "setup: could not fetch Scintilla (scite $scintilla_version from Debian's bookworm sources); the editor cannot be built without it" >&2
-            exit 1
-        fi
-        echo "setup: could not fetch Scintilla (try $attempt of 3); trying again" >&2
-        sleep $((attempt * 10))
-    done
+    cached=$(ls "$scintilla_cache/scite_${scintilla_version%-*}".orig.tar.* 2>/dev/null | head -n1 || true)
+    if [ -n "$cached" ] && unpack_scintilla "$cached"; then
+        echo "setup: Scintilla $scintilla_version unpacked from $cached"
+    else
+        echo "setup: fetching Scintilla (Debian source package scite $scintilla_version) into $scintilla_dir"
+        for attempt in 1 2 3; do
+            fetch_scintilla && break
+            if [ "$attempt" -eq 3 ]; then
+                echo "setup: could not fetch Scintilla (scite $scintilla_version from Debian's bookworm sources); the editor cannot be built without it" >&2
+                exit 1
+            fi
+            echo "setup: could not fetch Scintilla (try $attempt of 3); trying again" >&2
+            sleep $((attempt * 10))
+        done
+    fi
 fi
 
 # Wine takes the ANSI code page from the Unix locale, and only from one that
