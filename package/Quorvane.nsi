@@ -6,7 +6,7 @@
 ;   TARGET        x86-unicode for the 32-bit product, amd64-unicode for the twin
 ;   VERSION       0.6.0;  FILE_VERSION  0, 6, 0, 0
 ;   EXE, ICON     the built Quorvane.exe and its icon
-;   TEXTS         the folder holding README.txt and CHANGES.txt
+;   TEXTS         the folder holding README.txt, CHANGES.txt and Scintilla-License.txt
 ;   OUTFILE       the setup program to write
 
 Target ${TARGET}
@@ -80,6 +80,7 @@ Section
   File "/oname=Quorvane.exe" "${EXE}"
   File "/oname=README.txt" "${TEXTS}\README.txt"
   File "/oname=CHANGES.txt" "${TEXTS}\CHANGES.txt"
+  File "/oname=Scintilla-License.txt" "${TEXTS}\Scintilla-License.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Quorvane.exe" "" "$INSTDIR\Quorvane.exe" 0
 
@@ -111,6 +112,7 @@ Section "Uninstall"
   Delete "$INSTDIR\Quorvane.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\CHANGES.txt"
+  Delete "$INSTDIR\Scintilla-License.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
