@@ -4,7 +4,9 @@
 // user runs it, on its worker thread, for that tree and for a tree of
 // 100,000 result lines: how long the main window goes unanswered, the first
 // result line, the total beside a single call; the peak memory while
-// grepping one large file; and one 100 MB line beside 100 MB of ordinary lines.
+// grepping one large file; one 100 MB line beside 100 MB of ordinary lines;
+// and how long the window goes unanswered when a run with a large backlog is
+// stopped by 中止 or by closing the window.
 //   grep_bench [files [folders [megabytes [big-file-megabytes]]]]
 //   (defaults 20000 2000 200 1024; with 0 files, only the large file and the long line)
 #include <algorithm>
@@ -241,6 +243,68 @@ void TimeBackgroundGrep(const char* label, const std::string& root, const char* 
     window.DestroyWindow();
 }
 
+struct OwnedWindowSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<OwnedWindowSearch*>(data);
+    if (::GetWindow(window, GW_OWNER) != search->owner)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The progress window of the main window's run, as 中止 is pressed on it.
+HWND ProgressWindowOf(HWND main)
+{
+    OwnedWindowSearch search{main, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindOwnedWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A stop with the pane far behind the worker: the worker runs ahead for a
+// few seconds while nothing is dispatched, then 中止 is pressed (the rest
+// goes into the pane in slices) or the window closes (the rest is dropped).
+// Prints how long the window went unanswered.
+void TimeStopsWithABacklog(const std::string& root, const char* text)
+{
+    for (bool close : {false, true}) {
+        const char* label = close ? "close during a run" : "stop with a backlog";
+        BenchWindow window;
+        if (!window.Create(nullptr, 0, 0, 640, 480) || !window.StartGrep(root, text, "*.*", "", SearchOptions())) {
+            std::printf("%s: the run could not be started\n", label);
+            return;
+        }
+        ::Sleep(3000);
+        if (close) {
+            const double start = Now();
+            window.DestroyWindow();
+            std::printf("%s: the window closed in %.0f ms (goal <= 250)\n", label, (Now() - start) * 1000);
+            continue;
+        }
+        Prober prober(window.GetHandle());
+        const double start = Now();
+        ::PostMessageA(ProgressWindowOf(window.GetHandle()), WM_COMMAND, IDCANCEL, 0);
+        while (window.backgroundRun.IsRunning()) {
+            MSG message;
+            for (int i = 0; i < 4 && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageA(&message);
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        }
+        std::vector<double> samples = prober.Stop();
+        const double longest = samples.empty() ? 0 : *std::max_element(samples.begin(), samples.end());
+        std::printf("%s: %zu lines in the pane after %.3f s; unanswered longest %.0f ms (goal <= 250)\n", label,
+                    CountLines(window.rightPane.GetText()), Now() - start, longest * 1000);
+        std::fflush(stdout);
+        window.DestroyWindow();
+    }
+}
+
 // A folder of 2,000 files in 20 sub-folders, 50 matching lines each, or
 // an empty one for a single large file.
 class HitTree {
@@ -432,6 +496,7 @@ int main(int argc, char** argv)
     {
         HitTree hits(true);
         TimeBackgroundGrep("background grep, 100,000 lines", hits.Root(), "hit");
+        TimeStopsWithABacklog(hits.Root(), "hit");
     }
     std::printf("removing the tree ...\n");
     return 0;

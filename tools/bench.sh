@@ -17,10 +17,10 @@ bash "$here/setup.sh"
 source "$here/wine-env.sh"
 trap 'exit 130' INT TERM
 
-quorvane_build_runnable
+quorvane_build_runnable grep_bench
 runs=("$QUORVANE_RUN_TARGET $QUORVANE_RUN_WAY")
 if [ "${QUORVANE_BENCH_BOTH:-0}" = 1 ] && [ "$QUORVANE_RUN_TARGET" != x86_64 ]; then
-    quorvane_build x86_64
+    quorvane_build x86_64 grep_bench
     runs+=("x86_64 native")
 fi
 export QUORVANE_WINE_LOOK=${QUORVANE_BENCH_LOOK:-classic}
