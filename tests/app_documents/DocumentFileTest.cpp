@@ -81,6 +81,20 @@ BOOL WINAPI WriteHalf(HANDLE file, LPCVOID data, DWORD count, LPDWORD written, L
                                                                 written, overlapped) && !writesFail;
 }
 
+// New files are refused in the folders whose paths start with this.
+std::string refusedFolder;
+
+HANDLE WINAPI RefuseNewFiles(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                             DWORD flags, HANDLE templateFile)
+{
+    if (disposition == CREATE_NEW && std::string(path).rfind(refusedFolder, 0) == 0) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return reinterpret_cast<decltype(&::CreateFileA)>(realCall)(path, access, share, security, disposition, flags,
+                                                                 templateFile);
+}
+
 } // namespace
 
 TEST_F(DocumentTest, TextTravelsByteForByte)
@@ -329,4 +343,30 @@ TEST_F(DocumentTest, SavesKeepTheTextForEveryNameOfTheFile)
     window.OnSaveAs();
     EXPECT_EQ("保存の確認", driver.Seen().back().caption);
     EXPECT_EQ("a", Bytes(path));
+}
+
+// A folder that takes no new files: the file is written in place behind a
+// copy in the temporary folder; where no copy can be made at all, nothing
+// is changed and the message says so.
+TEST_F(DocumentTest, SaveWhereNoNewFileMayBeMade)
+{
+    const struct {
+        std::string refused;
+        const char* saved;
+    } cases[] = {{folder.Path() + "\\", "new"}, {"", "old"}};
+    for (const auto& c : cases) {
+        window.documentPath = folder.Write("doc.txt", "old");
+        window.leftPane.SetText("new");
+        refusedFolder = c.refused;
+        if (c.refused.empty())
+            driver.Queue(DialogDriver::Press(IDOK));
+        {
+            ImportPatch patch("kernel32.dll", "CreateFileA", reinterpret_cast<void*>(RefuseNewFiles));
+            realCall = patch.Original();
+            window.OnSave();
+        }
+        EXPECT_EQ(c.saved, Bytes(window.documentPath)) << c.refused;
+        EXPECT_EQ((std::vector<std::string>{"doc.txt"}), folder.Entries()) << c.refused;
+    }
+    EXPECT_NE(std::string::npos, driver.Seen().back().text.find("ファイルは変更していません"));
 }
