@@ -127,8 +127,11 @@ int ParseParenthesised(const std::string& text, size_t open, TagJumpLine* out)
         ++pos;
         if (!ReadNumber(text, &pos, &column))
             return 0;
-        if (pos < text.size() && text[pos] == '-' && (++pos, !ReadNumber(text, &pos, &lastColumn)))
-            return 0;
+        if (pos < text.size() && text[pos] == '-') {
+            ++pos;
+            if (!ReadNumber(text, &pos, &lastColumn))
+                return 0;
+        }
     }
     if (pos >= text.size() || text[pos] != ')')
         return 0;
