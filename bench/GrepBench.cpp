@@ -197,6 +197,17 @@ private:
     std::thread thread; // last: it starts once the rest is ready
 };
 
+// The run's timer is due again after every slice: a few messages at a time,
+// or the pane would only be looked at when the run ends.
+void DispatchAFew()
+{
+    MSG message;
+    for (int i = 0; i < 4 && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
 // Grep of root for text as the user runs it, beside one call of the walk
 // and one SetWindowTextA, measured in the same run.
 void TimeBackgroundGrep(const char* label, const std::string& root, const char* text)
@@ -218,13 +229,7 @@ void TimeBackgroundGrep(const char* label, const std::string& root, const char* 
         return;
     double firstLine = -1;
     while (window.backgroundRun.IsRunning()) {
-        // The run's timer is due again after every slice: a few messages at
-        // a time, or the pane would only be looked at when the run ends.
-        MSG message;
-        for (int i = 0; i < 4 && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
+        DispatchAFew();
         if (firstLine < 0 && window.rightPane.GetTextLength() > 0)
             firstLine = Now() - start;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
@@ -289,11 +294,7 @@ void TimeStopsWithABacklog(const std::string& root, const char* text)
         const double start = Now();
         ::PostMessageA(ProgressWindowOf(window.GetHandle()), WM_COMMAND, IDCANCEL, 0);
         while (window.backgroundRun.IsRunning()) {
-            MSG message;
-            for (int i = 0; i < 4 && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
-                ::TranslateMessage(&message);
-                ::DispatchMessageA(&message);
-            }
+            DispatchAFew();
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         }
         std::vector<double> samples = prober.Stop();

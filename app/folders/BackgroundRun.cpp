@@ -1,7 +1,6 @@
 #include "app/folders/BackgroundRun.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <new>
 #include <stdexcept>
@@ -10,6 +9,7 @@
 
 #include "framework/EditControl.h"
 #include "framework/MessageGuard.h"
+#include "util/TextSearch.h"
 
 namespace {
 
@@ -33,26 +33,16 @@ struct Ending {
     std::string notice;
 };
 
-bool IsLeadByte(char byte)
-{
-    static const std::array<bool, 256> leads = [] {
-        std::array<bool, 256> table{};
-        for (size_t value = 0; value < table.size(); ++value)
-            table[value] = ::IsDBCSLeadByte(static_cast<BYTE>(value)) != FALSE;
-        return table;
-    }();
-    return leads[static_cast<unsigned char>(byte)];
-}
-
 // The end of a piece of at most room bytes of text from `from` on: between
 // two characters of the pane's code page, and not between the CR and LF of a
 // line end, which the pane would take for two breaks.
 size_t PieceEnd(const std::string& text, size_t from, size_t room)
 {
+    const TextSearch::LeadBytes& lead = TextSearch::ProcessLeadBytes();
     const size_t limit = std::min(text.size(), from + room);
     size_t at = from;
     while (at < limit) {
-        const size_t next = at + (IsLeadByte(text[at]) ? 2 : 1);
+        const size_t next = at + (lead[static_cast<unsigned char>(text[at])] ? 2 : 1);
         if (next > limit)
             break;
         at = next;

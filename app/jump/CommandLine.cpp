@@ -1,6 +1,6 @@
 #include "app/jump/CommandLine.h"
 
-#include "framework/Win32.h"
+#include "util/TextSearch.h"
 
 namespace {
 bool IsBlank(char c)
@@ -10,7 +10,7 @@ bool IsBlank(char c)
 
 bool IsLeadByte(char c)
 {
-    return ::IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE;
+    return TextSearch::ProcessLeadBytes()[static_cast<unsigned char>(c)];
 }
 
 // Where the arguments start. The program's name is read without escapes: a
