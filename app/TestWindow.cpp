@@ -6,11 +6,13 @@
 #include "framework/Rect.h"
 #include "res/resource.h"
 
+#include "Scintilla.h"
+
 namespace {
 constexpr DWORD MainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW; // 0x10CF0000
-// ES_NOHIDESEL: a match stays visible while the replace dialog has the focus.
-constexpr DWORD PaneStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
-                            ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL; // 0x50B001C4
+// A pane shows its selection without the focus too: a match stays visible
+// while the replace dialog is in front.
+constexpr DWORD PaneStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL; // 0x50B00000
 constexpr int LeftPaneId = 100;
 constexpr int RightPaneId = 0;
 } // namespace
@@ -57,6 +59,16 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
+    case WM_NOTIFY: {
+        // The document reached or left its save point (typing, undo, redo).
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == leftPane.GetHandle() &&
+            (header->code == SCN_SAVEPOINTREACHED || header->code == SCN_SAVEPOINTLEFT)) {
+            OnEditChange();
+            return 0;
+        }
+        break;
+    }
     case WM_COMMAND:
         if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == LeftPaneId) {
             OnEditChange();
@@ -98,6 +110,8 @@ int TestWindow::RunCommand(WORD id)
     case IDM_TAG_JUMP_BACK: OnTagJumpBack(); return 1;
     case IDM_OPEN_START_ARGUMENT: OnOpenStartArgument(); return 1;
     case IDM_FONT: OnFont(); return 1;
+    case IDM_UNDO: OnUndo(); return 1;
+    case IDM_REDO: OnRedo(); return 1;
     default: return OnRecentFile(id);
     }
 }
@@ -117,9 +131,9 @@ int TestWindow::HandleCreate()
     rect2.left = half + 1;
     leftPane.Create(PaneStyle, rect, this, LeftPaneId);
     rightPane.Create(PaneStyle, rect2, this, RightPaneId);
-    // Typing and pasting are limited only by what the control can hold.
-    leftPane.SendMessage(EM_SETLIMITTEXT, 0, 0);
-    rightPane.SendMessage(EM_SETLIMITTEXT, 0, 0);
+    // Results are not undone; a history would hold them twice.
+    rightPane.KeepHistory(false);
+    fileDocument = leftPane.Document();
     resultPaneKeys.Attach(rightPane.GetHandle(), IDM_TAG_JUMP, IDM_TAG_JUMP_CLICK);
     LoadUserChoices();
     return 0;

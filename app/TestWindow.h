@@ -1,12 +1,13 @@
-// TestWindow: Quorvane's main window. It holds the two Edit panes side by
-// side (the document on the left, generated text on the right), the document's
-// path and modified flag, and runs every menu command. Owned by value by
-// TestApp for the whole run.
+// TestWindow: Quorvane's main window. It holds the two Scintilla panes side
+// by side (the document on the left, generated text on the right), the
+// document's path, form and modified state, and runs every menu command.
+// Owned by value by TestApp for the whole run.
 #pragma once
 
 #include <string>
 
 #include "app/documents/DocumentFormat.h"
+#include "app/documents/DocumentLoad.h"
 #include "app/folders/BackgroundRun.h"
 #include "app/folders/GrepDialog.h"
 #include "app/search/ReplaceDialog.h"
@@ -15,7 +16,7 @@
 #include "app/documents/RecentFiles.h"
 #include "app/jump/ResultPaneKeys.h"
 #include "app/search/SearchDialog.h"
-#include "framework/EditControl.h"
+#include "framework/ScintillaControl.h"
 #include "framework/Size.h"
 #include "framework/Window.h"
 
@@ -45,7 +46,12 @@ protected:
     int OnOpen();
     int OnSave();
     int OnSaveAs();
+    // Brings the mark and caption up to date with the document's state.
     int OnEditChange();
+    // Whether the left pane holds other text than the document's file.
+    bool DocumentModified();
+    // After an open or a save: the left pane holds the file's text.
+    void MarkSaved();
     int HandleClose();
     // The exit question for a modified document; 1 when the program may end.
     int AskToSaveBeforeEnd();
@@ -54,6 +60,9 @@ protected:
     int SaveDocumentAs();
     bool ConfirmLossySave();
 
+    // Undo and redo in the pane that has the focus.
+    int OnUndo();
+    int OnRedo();
     // Swap, wallpaper, About.
     int OnSwapText();
     int OnChangeWallpaper();
@@ -102,6 +111,9 @@ protected:
     int OnDropFiles(HDROP drop);
     int GoToDocument(const std::string& path);
     void SelectInDocument(size_t anchor, size_t caret);
+    // The right pane made ready for a run's results: a document of its own,
+    // never the file's.
+    ScintillaControl& ResultPane();
 
     SearchDialog searchDialog;
     GrepDialog grepDialog;
@@ -111,18 +123,25 @@ protected:
     SearchOptions searchOptions;
     RecentFiles recentFiles;
     PaneFont paneFont;
-    EditControl leftPane;
-    EditControl rightPane;
+    ScintillaControl leftPane;
+    ScintillaControl rightPane;
     std::string documentPath;
-    // The form of the document's file, and whether the pane could not show
-    // that file exactly (saving over it then asks first).
+    // The form of the document's file, and whether the pane could not hold
+    // that file exactly (saving over it then asks first). The right pane's
+    // text has a form too, which a swap brings to the left.
     DocumentFormat documentFormat;
+    DocumentFormat otherFormat;
     int lossy = 0;
+    // The Scintilla document last opened or saved as the file; only
+    // compared, never used, and null when no pane holds it any more.
+    void* fileDocument = nullptr;
+    // When an open shows its progress window, and how it reads.
+    DocumentLoad::Pace loadPace;
     std::string lastSearchText;
     std::string grepText;
     int modified = 0;
     // The pane that gets the keyboard focus back when the window is activated.
-    EditControl* focusPane = &leftPane;
+    ScintillaControl* focusPane = &leftPane;
     ResultPaneKeys resultPaneKeys;
     JumpHistory jumpHistory;
     std::string startCommandLine;

@@ -3,14 +3,12 @@
 // may lose the user's text or report a failed save as done: a failed open or
 // save puts the path and caption back and leaves the mark as it was, and a
 // failed save names any other file that now holds the text.
-#include <array>
 #include <string>
 
 #include "app/TestWindow.h"
 #include "util/File.h"
 #include "util/FileDialog.h"
 #include "util/FileFilter.h"
-#include "util/Md5.h"
 #include "util/SaveFileSafely.h"
 #include "util/WaitCursor.h"
 
@@ -30,96 +28,38 @@ constexpr int SaveMode = 0;
 const char* const UntitledName = "無題";
 const char* const PlainSuffix = " - Quorvane";
 
-using Digest = std::array<unsigned char, 16>;
-
-Digest DigestOf(const std::string& text)
-{
-    Md5Context context;
-    Md5Init(&context);
-    const size_t piece = 1u << 24;
-    for (size_t done = 0; done < text.size(); done += piece) {
-        const size_t count = text.size() - done < piece ? text.size() - done : piece;
-        Md5Update(&context, text.data() + done, static_cast<uint32_t>(count));
-    }
-    Digest digest;
-    Md5Final(digest.data(), &context);
-    return digest;
-}
-
-// What of a file the pane could not show as it is: characters of a Unicode
-// file that code page 932 lacks, everything from a zero byte on, or bytes
-// the Edit control changed when it took them.
+// What of a file the pane could not hold as it is: the unpaired surrogates
+// of a UTF-16 file, or bytes that came back otherwise than they were read.
 struct OpenLoss {
     size_t unshown = 0;
-    bool cutAtZero = false;
     bool changedByPane = false;
 
-    bool Any() const { return unshown > 0 || cutAtZero || changedByPane; }
+    bool Any() const { return unshown > 0 || changedByPane; }
     std::string Message() const
     {
         std::string text = "このファイルは、そのままの内容では表示できません。\n";
-        if (cutAtZero)
-            text += "\nNUL 文字（0 のバイト）が含まれているため、最初の NUL 文字より前の部分だけを表示しています。";
         if (unshown > 0)
             text += "\n" + std::to_string(unshown) +
                     " 文字はこの画面で表示できない文字のため、「?」で表示しています。保存すると「?」に置き換わります。";
         if (changedByPane)
-            text += "\nこの画面で表示できないバイトが含まれています。保存すると「・」などに置き換わります。";
+            text += "\nこの画面で表示できないバイトが含まれています。保存すると別のバイトに置き換わります。";
         return text + "\n\n上書き保存すると、ファイルの内容が変わります。";
     }
 };
 
-// Fills the pane with the file's text and checks what the pane really took
-// by reading it back: a digest of the text is kept instead of the text, so
-// the check never holds more than one more copy. On failure the pane keeps
-// its text and format and loss are unchanged.
-DocumentFormat::ReadResult LoadDocument(EditControl& pane, const std::string& path,
-                                        DocumentFormat* format, OpenLoss* loss)
-{
-    WaitCursor wait;
-    std::string text;
-    DocumentFormat found;
-    OpenLoss checked;
-    const DocumentFormat::ReadResult read = DocumentFormat::ReadFile(path, text, &found, &checked.unshown);
-    if (read != DocumentFormat::Read)
-        return read;
-    const size_t zero = text.find('\0');
-    if (zero != std::string::npos) {
-        checked.cutAtZero = true;
-        text.resize(zero);
-    }
-    const Digest filled = DigestOf(text);
-    std::string previous;
-    if (!pane.GetText(previous))
-        return DocumentFormat::TooLarge;
-    if (!pane.SetText(text)) {
-        pane.SetText(previous);
-        return DocumentFormat::NotRead;
-    }
-    std::string().swap(text);
-    std::string shown;
-    if (!pane.GetText(shown)) {
-        pane.SetText(previous);
-        return DocumentFormat::TooLarge;
-    }
-    checked.changedByPane = DigestOf(shown) != filled;
-    *format = found;
-    *loss = checked;
-    return DocumentFormat::Read;
-}
-
-// Writes the pane's text, in the file's own form, to path. The file is
-// replaced only once the whole text is written, so a failure leaves the
-// previous file as it was, or failure says where its bytes or the new text
-// are; a text that could not be copied out of the pane changes nothing.
-int WriteDocument(EditControl& pane, const std::string& path, const DocumentFormat& format,
+// Writes the pane's bytes, in the file's own form, to path: straight from
+// the pane where the form needs no conversion. The file is replaced only
+// once the whole text is written, so a failure leaves the previous file as
+// it was, or failure says where its bytes or the new text are.
+int WriteDocument(ScintillaControl& pane, const std::string& path, const DocumentFormat& format,
                   SaveFailure* failure)
 {
     WaitCursor wait;
-    std::string textBuf;
-    if (!pane.GetText(textBuf) || !format.ToFileBytes(textBuf))
+    std::string converted;
+    FileContents contents;
+    if (!format.ToFile(pane.Bytes(), converted, &contents))
         return 0;
-    return SaveFileSafely(path, textBuf.data(), textBuf.size(), failure);
+    return SaveFileSafely(path, contents, failure);
 }
 
 // The message of a failed save: when a file other than the document's now
@@ -158,11 +98,27 @@ bool SameFile(const std::string& one, const std::string& other)
 }
 } // namespace
 
+bool TestWindow::DocumentModified()
+{
+    return leftPane.Document() != fileDocument || leftPane.IsModified();
+}
+
 int TestWindow::OnEditChange()
 {
-    SetCaptionFor(" - Quorvane（更新）");
-    modified = 1;
+    const int now = DocumentModified() ? 1 : 0;
+    if (now != modified)
+        SetCaptionFor(now == 1 ? " - Quorvane（更新）" : PlainSuffix);
+    modified = now;
     return 0;
+}
+
+// The document is its file's text as it is now.
+void TestWindow::MarkSaved()
+{
+    leftPane.SetSavePoint();
+    fileDocument = leftPane.Document();
+    modified = 0;
+    lossy = 0;
 }
 
 // Ending after "Yes" only when the document really reached its file: a
@@ -226,20 +182,27 @@ int TestWindow::AskToSaveFirst()
 // its name and caption stay as they were.
 int TestWindow::OpenDocumentFile(const std::string& path)
 {
-    OpenLoss loss;
-    const DocumentFormat::ReadResult read = LoadDocument(leftPane, path, &documentFormat, &loss);
-    if (read != DocumentFormat::Read) {
-        MessageBox(read == DocumentFormat::TooLarge ? "ファイルが大きすぎるため開けませんでした"
-                                                   : "ファイルを開けませんでした",
+    DocumentLoad load;
+    load.SetPace(loadPace);
+    const DocumentLoad::Result read = load.Run(*this, leftPane, path);
+    if (read == DocumentLoad::Result::Stopped) {
+        leftPane.SetFocus();
+        return 0;
+    }
+    if (read != DocumentLoad::Result::Loaded) {
+        MessageBox(read == DocumentLoad::Result::TooLarge ? "ファイルが大きすぎるため開けませんでした"
+                                                          : "ファイルを開けませんでした",
                    "エラー", ErrorNotice);
         return 0;
     }
     documentPath = path;
-    // Setting the text is no edit (a multi-line Edit control sends no
-    // EN_CHANGE for it); the plain caption is set afterwards all the same.
+    documentFormat = load.Format();
+    OpenLoss loss;
+    loss.unshown = load.Lost();
+    loss.changedByPane = load.ChangedByPane();
+    MarkSaved();
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
-    modified = 0;
     NoteRecentFile(path);
     lossy = loss.Any() ? 1 : 0;
     if (lossy)
@@ -289,11 +252,10 @@ int TestWindow::SaveDocument()
         MessageBox(SaveErrorText(failure), "エラー", ErrorNotice);
         return 0;
     }
+    MarkSaved();
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
-    modified = 0;
     NoteRecentFile(documentPath);
-    lossy = 0;
     return 1;
 }
 
@@ -323,9 +285,8 @@ int TestWindow::SaveDocumentAs()
             MessageBox(SaveErrorText(failure), "エラー", ErrorNotice);
         return 0;
     }
+    MarkSaved();
     leftPane.SetFocus();
-    modified = 0;
     NoteRecentFile(documentPath);
-    lossy = 0;
     return 1;
 }

@@ -1,26 +1,42 @@
 // Swap panes, wallpaper and the About box.
+#include <utility>
+
 #include "app/AboutDialog.h"
 #include "app/TestWindow.h"
 #include "util/FileDialog.h"
 #include "util/FileFilter.h"
 
-// Setting the texts sends no EN_CHANGE, so the swap marks the document itself.
-// Both texts are copied before either pane changes: a copy that fails
-// changes nothing, and a pane that refuses its new text gets its own back.
+// The panes trade their documents, each with its form, history and save
+// point; no text is copied. The document's name stays on the left, so the
+// left is modified unless it holds the file's text again.
 int TestWindow::OnSwapText()
 {
-    std::string textBuf;
-    std::string textBuf2;
-    bool swapped = leftPane.GetText(textBuf) && rightPane.GetText(textBuf2) && leftPane.SetText(textBuf2);
-    if (swapped && !rightPane.SetText(textBuf)) {
-        leftPane.SetText(textBuf);
-        swapped = false;
-    }
-    if (!swapped) {
-        MessageBox("メモリが足りません", "エラー", MB_OK | MB_ICONEXCLAMATION);
-        return 0;
-    }
+    void* left = leftPane.Document();
+    void* right = rightPane.Document();
+    leftPane.AddDocumentReference(left);
+    rightPane.AddDocumentReference(right);
+    leftPane.SetDocument(right);
+    rightPane.SetDocument(left);
+    leftPane.ReleaseDocument(left);
+    rightPane.ReleaseDocument(right);
+    // Results came without a history; what is typed now can be undone.
+    leftPane.KeepHistory(true);
+    std::swap(documentFormat, otherFormat);
+    SetCaptionFor(modified == 1 ? " - Quorvane（更新）" : " - Quorvane");
     OnEditChange();
+    return 0;
+}
+
+// Undo and redo act on the pane that has the focus, the document otherwise.
+int TestWindow::OnUndo()
+{
+    (::GetFocus() == rightPane.GetHandle() ? rightPane : leftPane).Undo();
+    return 0;
+}
+
+int TestWindow::OnRedo()
+{
+    (::GetFocus() == rightPane.GetHandle() ? rightPane : leftPane).Redo();
     return 0;
 }
 

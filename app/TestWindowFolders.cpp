@@ -10,7 +10,7 @@ int TestWindow::OnListDirectory()
     if (!dialog.Show(*this))
         return 0;
     std::string Dir = dialog.GetPath();
-    backgroundRun.Start(*this, rightPane, "ディレクトリ一覧", [Dir](ResultSink& results) {
+    backgroundRun.Start(*this, ResultPane(), "ディレクトリ一覧", [Dir](ResultSink& results) {
         FolderListing listing;
         listing.List(Dir, results);
         return std::string();
@@ -53,7 +53,7 @@ bool TestWindow::StartGrep(const std::string& folder, const std::string& text, c
         grep.Search(folder, results);
         return grep.SkippedCount() > 0 ? grep.SkippedMessage() : std::string();
     };
-    return backgroundRun.Start(*this, rightPane, "grep検索", work);
+    return backgroundRun.Start(*this, ResultPane(), "grep検索", work);
 }
 
 std::string TestWindow::GrepDirectory(std::string folder)
@@ -62,6 +62,22 @@ std::string TestWindow::GrepDirectory(std::string folder)
     FolderGrep grep(grepText);
     grep.Search(folder, FilePass);
     return FilePass;
+}
+
+// After a swap the right pane may hold the file's document, with its
+// history: results never write over it. It goes, and the left is then
+// modified whatever it holds. Results are code page 932 with CR LF.
+ScintillaControl& TestWindow::ResultPane()
+{
+    if (rightPane.Document() == fileDocument) {
+        rightPane.NewDocument();
+        fileDocument = nullptr;
+        OnEditChange();
+    }
+    rightPane.SetCodePage(ScintillaControl::Cp932);
+    rightPane.SetLineEnding(ScintillaControl::LineEnding::CrLf);
+    otherFormat = DocumentFormat();
+    return rightPane;
 }
 
 bool TestWindow::AskToStopRun()

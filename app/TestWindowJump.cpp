@@ -9,10 +9,10 @@
 #include "app/jump/GoToLineDialog.h"
 #include "app/jump/TagJumpLine.h"
 #include "app/TestWindow.h"
-#include "app/jump/TextLines.h"
 #include "app/settings/UserSettings.h"
 #include "app/settings/WindowPlacement.h"
 #include "res/resource.h"
+#include "util/TextEncoding.h"
 
 #include <shlwapi.h>
 
@@ -66,15 +66,31 @@ std::string ExistingFile(const std::string& path, const std::string& documentPat
     return std::string();
 }
 
-// The text of the line that holds the caret (the selection's end).
-std::string CaretLine(EditControl& pane)
+// The text of the line that holds the caret (the selection's end), in code
+// page 932 whatever the pane holds.
+std::string CaretLine(ScintillaControl& pane)
 {
-    std::string text = pane.GetText();
-    DWORD start = 0;
-    DWORD end = 0;
-    pane.GetSelection(&start, &end);
-    TextLines::Range line = TextLines::Line(text, TextLines::LineAt(text, end));
-    return text.substr(line.start, line.end - line.start);
+    size_t end = 0;
+    pane.GetSelection(nullptr, &end);
+    const size_t line = pane.LineFromPosition(end);
+    std::string text(pane.Bytes(pane.LineStart(line), pane.LineEnd(line)));
+    size_t lost = 0;
+    if (pane.CodePage() == ScintillaControl::Utf8 && !TextEncoding(TextEncoding::Utf8).Decode(text, &lost))
+        text.clear();
+    return text;
+}
+
+// The start and end of a line (1-based, clamped to the document's lines).
+struct LineSpan {
+    size_t start;
+    size_t end;
+};
+
+LineSpan DocumentLine(ScintillaControl& pane, unsigned long long line)
+{
+    const size_t count = pane.LineCount();
+    const size_t index = static_cast<size_t>(std::min<unsigned long long>(std::max(line, 1ull), count)) - 1;
+    return {pane.LineStart(index), pane.LineEnd(index)};
 }
 
 } // namespace
@@ -133,8 +149,7 @@ int TestWindow::OnOpenStartArgument()
     }
     if (opened != 1 || place.line == 0)
         return 0;
-    std::string text = leftPane.GetText();
-    TextLines::Range line = TextLines::Line(text, place.line);
+    const LineSpan line = DocumentLine(leftPane, place.line);
     SelectInDocument(line.end, line.start);
     return 0;
 }
@@ -143,8 +158,7 @@ int TestWindow::OnOpenStartArgument()
 // view and gives the document the focus.
 void TestWindow::SelectInDocument(size_t anchor, size_t caret)
 {
-    leftPane.SetSelection(static_cast<int>(anchor), static_cast<int>(caret));
-    leftPane.SendMessage(EM_SCROLLCARET, 0, 0);
+    leftPane.SetSelection(anchor, caret);
     leftPane.SetFocus();
 }
 
@@ -163,7 +177,7 @@ int TestWindow::GoToDocument(const std::string& path)
 // unless it came from a double click, which then keeps its word selection.
 int TestWindow::OnTagJump(int quiet)
 {
-    EditControl& pane = ::GetFocus() == leftPane.GetHandle() ? leftPane : rightPane;
+    ScintillaControl& pane = ::GetFocus() == leftPane.GetHandle() ? leftPane : rightPane;
     TagJumpLine place;
     std::string path;
     for (const TagJumpLine& candidate : TagJumpLine::Places(CaretLine(pane))) {
@@ -178,22 +192,21 @@ int TestWindow::OnTagJump(int quiet)
         return 0;
     }
 
-    DWORD start = 0;
-    DWORD end = 0;
+    size_t start = 0;
+    size_t end = 0;
     leftPane.GetSelection(&start, &end);
-    JumpHistory::Place from{documentPath, start, end};
+    JumpHistory::Place from{documentPath, static_cast<unsigned long>(start), static_cast<unsigned long>(end)};
     if (GoToDocument(path) != 1)
         return 0;
     jumpHistory.Push(from);
 
-    std::string text = leftPane.GetText();
     if (place.line == 0) {
         SelectInDocument(0, 0);
         return 0;
     }
-    TextLines::Range line = TextLines::Line(text, place.line);
+    const LineSpan line = DocumentLine(leftPane, place.line);
     if (place.column > 0) {
-        size_t column = TextLines::Column(text, line, place.column);
+        const size_t column = leftPane.PositionAfter(line.start, place.column - 1, line.end);
         SelectInDocument(column, column);
     } else {
         SelectInDocument(line.end, line.start);
@@ -214,20 +227,19 @@ int TestWindow::OnTagJumpBack()
         jumpHistory.Push(place); // kept for the next try
         return 0;
     }
-    size_t size = leftPane.GetText().size();
+    const size_t size = leftPane.Length();
     SelectInDocument(std::min<size_t>(place.start, size), std::min<size_t>(place.end, size));
     return 0;
 }
 
 int TestWindow::OnGoToLine()
 {
-    std::string text = leftPane.GetText();
-    GoToLineDialog dialog(TextLines::Count(text));
+    GoToLineDialog dialog(leftPane.LineCount());
     int answer = dialog.RunModal(this);
     leftPane.SetFocus();
     if (answer != 1)
         return 0;
-    size_t start = TextLines::Line(text, dialog.GetLine()).start;
+    const size_t start = DocumentLine(leftPane, dialog.GetLine()).start;
     SelectInDocument(start, start);
     return 0;
 }
@@ -235,8 +247,8 @@ int TestWindow::OnGoToLine()
 // In the pane that has the focus; the document when neither has it.
 int TestWindow::OnSelectAll()
 {
-    EditControl& pane = ::GetFocus() == rightPane.GetHandle() ? rightPane : leftPane;
-    pane.SendMessage(EM_SETSEL, 0, -1);
+    ScintillaControl& pane = ::GetFocus() == rightPane.GetHandle() ? rightPane : leftPane;
+    pane.SelectAll();
     pane.SetFocus();
     return 0;
 }

@@ -8,7 +8,7 @@ namespace {
 
 // Selects the next match in the pane and gives it the focus, or tells the
 // user there is none and leaves the selection as it was.
-void SearchPane(Window& owner, EditControl& pane, const std::string& pattern,
+void SearchPane(Window& owner, ScintillaControl& pane, const std::string& pattern,
                 const SearchOptions& options, int upward)
 {
     if (PaneSearch(pane, owner, pattern, options).SelectNext(upward) == 1)

@@ -62,6 +62,9 @@
 // the command line once the window is up.
 #define IDM_TAG_JUMP_CLICK 32905
 #define IDM_OPEN_START_ARGUMENT 32906
+// 編集 → 元に戻す, やり直し.
+#define IDM_UNDO 32907
+#define IDM_REDO 32908
 #define IDD_GO_TO_LINE 140
 #define IDC_GO_TO_LINE_NUMBER 1100
 #define IDC_GO_TO_LINE_RANGE 1101

@@ -141,6 +141,12 @@ int WriteAll(HANDLE file, const char* data, size_t size)
     return 1;
 }
 
+int WriteAll(HANDLE file, const FileContents& contents)
+{
+    return WriteAll(file, contents.head.data(), contents.head.size()) &&
+           WriteAll(file, contents.body.data(), contents.body.size());
+}
+
 // Opens an existing file for writing over it, sharing it the way the
 // programs that hold a document open usually do.
 HANDLE OpenToWriteOver(const std::string& path)
@@ -159,10 +165,10 @@ int Finish(ScopedHandle& file)
 }
 
 // Writes the whole of data over the existing file at path.
-int FillFile(const std::string& path, const char* data, size_t size)
+int FillFile(const std::string& path, const FileContents& contents)
 {
     ScopedHandle file(OpenToWriteOver(path));
-    if (!file.IsValid() || WriteAll(file.Get(), data, size) == 0)
+    if (!file.IsValid() || WriteAll(file.Get(), contents) == 0)
         return 0;
     return Finish(file);
 }
@@ -256,7 +262,7 @@ std::string MakeBackup(const std::string& target)
 // written and flushed. After a failure the old bytes are put back; if even
 // that fails, the backup stays and failure names it. Without a backup
 // nothing is written.
-int WriteInPlace(const std::string& target, const char* data, size_t size, SaveFailure& failure)
+int WriteInPlace(const std::string& target, const FileContents& contents, SaveFailure& failure)
 {
     ScopedHandle file(OpenToWriteOver(target));
     if (!file.IsValid())
@@ -266,7 +272,7 @@ int WriteInPlace(const std::string& target, const char* data, size_t size, SaveF
         failure.kind = SaveFailure::Kind::NoBackup;
         return 0;
     }
-    const bool written = WriteAll(file.Get(), data, size) && Finish(file);
+    const bool written = WriteAll(file.Get(), contents) && Finish(file);
     file.Close();
     if (written || CopyBytes(backup, target)) {
         ::DeleteFileA(backup.c_str());
@@ -279,6 +285,11 @@ int WriteInPlace(const std::string& target, const char* data, size_t size, SaveF
 } // namespace
 
 int SaveFileSafely(const std::string& path, const char* data, size_t size, SaveFailure* failure)
+{
+    return SaveFileSafely(path, FileContents{std::string_view(), std::string_view(data, size)}, failure);
+}
+
+int SaveFileSafely(const std::string& path, const FileContents& contents, SaveFailure* failure)
 {
     SaveFailure unasked;
     SaveFailure& left = failure != nullptr ? *failure : unasked;
@@ -294,13 +305,13 @@ int SaveFileSafely(const std::string& path, const char* data, size_t size, SaveF
         return 0;
 
     if (exists && (!CanReplace(target) || HasOtherNames(target)))
-        return WriteInPlace(target, data, size, left);
+        return WriteInPlace(target, contents, left);
     // Creates the empty temporary file; fails when the folder does not exist
     // or takes no new files, where only an existing file can still be saved.
     const std::string temporary = MakeFileIn(FolderPart(target));
     if (temporary.empty())
-        return exists ? WriteInPlace(target, data, size, left) : 0;
-    Placed placed = FillFile(temporary, data, size) ? PutInPlace(temporary, target, attributes) : Placed::Failed;
+        return exists ? WriteInPlace(target, contents, left) : 0;
+    Placed placed = FillFile(temporary, contents) ? PutInPlace(temporary, target, attributes) : Placed::Failed;
     if (placed == Placed::Done)
         return 1;
     if (placed == Placed::NameLost) {
@@ -308,5 +319,5 @@ int SaveFileSafely(const std::string& path, const char* data, size_t size, SaveF
         return 0;
     }
     ::DeleteFileA(temporary.c_str());
-    return placed == Placed::Refused ? WriteInPlace(target, data, size, left) : 0;
+    return placed == Placed::Refused ? WriteInPlace(target, contents, left) : 0;
 }

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // What a failed save leaves that the user must be told of.
 struct SaveFailure {
@@ -29,6 +30,14 @@ struct SaveFailure {
     std::string path;
 };
 
+// A file's bytes in two parts, written one after the other, so that a text
+// is saved from where it lies with a mark before it and no copy of both.
+struct FileContents {
+    std::string_view head;
+    std::string_view body;
+};
+
 // 1 when the file now holds exactly size bytes from data, else 0 with what
 // is left told in failure (when given).
 int SaveFileSafely(const std::string& path, const char* data, size_t size, SaveFailure* failure = nullptr);
+int SaveFileSafely(const std::string& path, const FileContents& contents, SaveFailure* failure = nullptr);

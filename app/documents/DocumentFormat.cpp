@@ -1,105 +1,81 @@
 #include "app/documents/DocumentFormat.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
-#include "util/File.h"
+#include "framework/Win32.h"
 
 namespace {
 
-// True when the text has a line break and every one is a lone LF. Neither
-// 0x0A nor 0x0D is ever part of a double-byte character.
-bool HasOnlyLineFeeds(const std::string& text)
+bool IsBigEndian(TextEncoding encoding)
 {
-    return text.find('\n') != std::string::npos && text.find('\r') == std::string::npos;
+    return encoding.GetKind() == TextEncoding::Utf16Be;
 }
 
-// Every LF becomes CR LF, in place (the text grows once).
-void LineFeedsToCrLf(std::string& text)
+bool IsUtf16(TextEncoding encoding)
 {
-    size_t count = 0;
-    for (char c : text)
-        count += c == '\n';
-    size_t from = text.size();
-    text.resize(text.size() + count);
-    size_t to = text.size();
-    while (from > 0) {
-        const char c = text[--from];
-        text[--to] = c;
-        if (c == '\n')
-            text[--to] = '\r';
+    return encoding.GetKind() == TextEncoding::Utf16Le || IsBigEndian(encoding);
+}
+
+void AppendUtf8(uint32_t code, std::string& out)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
     }
 }
 
-// Every CR LF becomes LF, in place; a CR alone stays.
-void CrLfToLineFeeds(std::string& text)
+// UTF-8 of the pane to UTF-16 units in the file's byte order, a block at a
+// time (never cutting a sequence), appended to out.
+bool Utf8ToUtf16(std::string_view text, bool bigEndian, std::string& out)
 {
-    size_t to = 0;
-    for (size_t from = 0; from < text.size(); ++from) {
-        if (text[from] == '\r' && from + 1 < text.size() && text[from + 1] == '\n')
-            continue;
-        text[to++] = text[from];
+    constexpr size_t Block = 1u << 20;
+    std::wstring wide;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = std::min(text.size(), at + Block);
+        while (end < text.size() && end > at + 4 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            --end;
+        const int size = static_cast<int>(end - at);
+        const int count = ::MultiByteToWideChar(CP_UTF8, 0, text.data() + at, size, nullptr, 0);
+        wide.resize(static_cast<size_t>(count));
+        if (count > 0)
+            ::MultiByteToWideChar(CP_UTF8, 0, text.data() + at, size, &wide[0], count);
+        for (wchar_t unit : wide) {
+            const auto u = static_cast<uint16_t>(unit);
+            const char low = static_cast<char>(u & 0xFF);
+            const char high = static_cast<char>(u >> 8);
+            out += bigEndian ? high : low;
+            out += bigEndian ? low : high;
+        }
+        at = end;
     }
-    text.resize(to);
-}
-
-DocumentFormat::ReadResult ReadBytes(const std::string& path, std::string& bytes)
-{
-    File file;
-    if (!file.Open(path, 1, 0))
-        return DocumentFormat::NotRead;
-    // GetSize refuses 4 GiB and more rather than give the low word.
-    const DWORD size = file.GetSize();
-    if (size == INVALID_FILE_SIZE)
-        return DocumentFormat::TooLarge;
-    try {
-        bytes.resize(size);
-    } catch (const std::bad_alloc&) {
-        return DocumentFormat::TooLarge;
-    } catch (const std::length_error&) {
-        return DocumentFormat::TooLarge;
-    }
-    if (size > 0 && !file.ReadExact(&bytes[0], size))
-        return DocumentFormat::NotRead;
-    return DocumentFormat::Read;
+    return true;
 }
 
 } // namespace
 
-DocumentFormat::ReadResult DocumentFormat::ReadFile(const std::string& path, std::string& text,
-                                                    DocumentFormat* format, size_t* lost)
+DocumentFormat DocumentFormat::Detect(std::string_view start, bool wholeFile)
 {
-    std::string bytes;
-    const ReadResult read = ReadBytes(path, bytes);
-    if (read != Read)
-        return read;
-    DocumentFormat found;
-    found.encoding = TextEncoding::Detect(bytes);
-    // In place: the file's bytes become the text, never both held whole
-    // for code page 932.
-    if (!found.encoding.DecodeFile(bytes, lost))
-        return TooLarge;
-    found.lfOnly = HasOnlyLineFeeds(bytes);
-    if (found.lfOnly) {
-        try {
-            LineFeedsToCrLf(bytes);
-        } catch (const std::bad_alloc&) {
-            return TooLarge;
-        } catch (const std::length_error&) {
-            return TooLarge;
-        }
-    }
-    text.swap(bytes);
-    *format = found;
-    return Read;
+    return DocumentFormat(TextEncoding::DetectStart(start, wholeFile, start.size()));
 }
 
-bool DocumentFormat::ToFileBytes(std::string& text) const
+unsigned DocumentFormat::PaneCodePage() const
 {
-    if (lfOnly)
-        CrLfToLineFeeds(text);
-    return encoding.EncodeFile(text);
+    return encoding.IsCp932() ? 932u : 65001u;
 }
 
 std::string DocumentFormat::CaptionTag() const
@@ -107,7 +83,125 @@ std::string DocumentFormat::CaptionTag() const
     std::string tag;
     if (!encoding.IsCp932())
         tag = std::string(" [") + encoding.GetName() + "]";
-    if (lfOnly)
+    if (IsLfOnly())
         tag += " [LF]";
     return tag;
+}
+
+bool DocumentFormat::ToFile(std::string_view paneBytes, std::string& converted, FileContents* contents) const
+{
+    if (!IsUtf16(encoding)) {
+        *contents = FileContents{encoding.GetMark(), paneBytes};
+        return true;
+    }
+    try {
+        converted.clear();
+        converted.reserve(paneBytes.size() * 2 + 2);
+        converted.append(encoding.GetMark().data(), encoding.GetMark().size());
+        Utf8ToUtf16(paneBytes, IsBigEndian(encoding), converted);
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+    *contents = FileContents{std::string_view(), converted};
+    return true;
+}
+
+PaneBytesDecoder::PaneBytesDecoder(const DocumentFormat& format)
+    : encoding(format.GetEncoding()), passThrough(!IsUtf16(format.GetEncoding()))
+{
+    markSize = encoding.GetMark().size();
+}
+
+// UTF-16 to UTF-8; an unpaired surrogate becomes '?' and is counted.
+bool PaneBytesDecoder::Decode(std::string_view block, bool last, std::string& out)
+{
+    try {
+        std::string_view bytes = block;
+        if (atStart) {
+            atStart = false;
+            if (bytes.substr(0, markSize) == encoding.GetMark())
+                bytes.remove_prefix(markSize);
+        }
+        if (passThrough) {
+            out.append(bytes.data(), bytes.size());
+            return true;
+        }
+        std::string joined = carry + std::string(bytes);
+        carry.clear();
+        const bool big = IsBigEndian(encoding);
+        size_t at = 0;
+        const auto unitAt = [&](size_t i) {
+            const auto first = static_cast<unsigned char>(joined[i]);
+            const auto second = static_cast<unsigned char>(joined[i + 1]);
+            return static_cast<uint16_t>(big ? (first << 8) | second : (second << 8) | first);
+        };
+        for (; at + 1 < joined.size(); at += 2) {
+            const uint16_t unit = unitAt(at);
+            if (unit >= 0xD800 && unit <= 0xDBFF) {
+                if (at + 3 >= joined.size()) {
+                    if (!last)
+                        break; // its pair may be in the next block
+                } else {
+                    const uint16_t next = unitAt(at + 2);
+                    if (next >= 0xDC00 && next <= 0xDFFF) {
+                        AppendUtf8(0x10000 + ((unit - 0xD800u) << 10) + (next - 0xDC00u), out);
+                        at += 2;
+                        continue;
+                    }
+                }
+            }
+            if (unit >= 0xD800 && unit <= 0xDFFF) {
+                out += '?';
+                ++lost;
+                continue;
+            }
+            AppendUtf8(unit, out);
+        }
+        carry = joined.substr(at);
+        if (last && !carry.empty()) { // an odd byte at the end
+            out += '?';
+            ++lost;
+            carry.clear();
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+    return true;
+}
+
+// memchr rather than a loop per byte: this runs over every byte of a file.
+// Neither 0x0A nor 0x0D is ever part of a longer character.
+void PaneBytesDecoder::NoteLineEnds(std::string_view paneBytes)
+{
+    const char* data = paneBytes.data();
+    const size_t size = paneBytes.size();
+    for (const void* found = std::memchr(data, '\n', size); found != nullptr;) {
+        const size_t at = static_cast<size_t>(static_cast<const char*>(found) - data);
+        const bool afterCr = at > 0 ? data[at - 1] == '\r' : lastWasCr;
+        ++(afterCr ? crLf : lf);
+        found = at + 1 < size ? std::memchr(data + at + 1, '\n', size - at - 1) : nullptr;
+    }
+    for (const void* found = std::memchr(data, '\r', size); found != nullptr;) {
+        const size_t at = static_cast<size_t>(static_cast<const char*>(found) - data);
+        ++cr;
+        found = at + 1 < size ? std::memchr(data + at + 1, '\r', size - at - 1) : nullptr;
+    }
+    if (size > 0)
+        lastWasCr = data[size - 1] == '\r';
+}
+
+DocumentFormat::LineEnds PaneBytesDecoder::LineEnds() const
+{
+    const uint64_t loneCr = cr - crLf; // cr counts every CR
+    const int kinds = (crLf > 0) + (lf > 0) + (loneCr > 0);
+    if (kinds == 0)
+        return DocumentFormat::LineEnds::None;
+    if (kinds > 1)
+        return DocumentFormat::LineEnds::Mixed;
+    return crLf > 0 ? DocumentFormat::LineEnds::CrLf
+                    : (lf > 0 ? DocumentFormat::LineEnds::Lf : DocumentFormat::LineEnds::Cr);
 }

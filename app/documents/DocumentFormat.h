@@ -1,41 +1,79 @@
-// DocumentFormat: the form of a document's file — its encoding and whether
-// its lines end in LF alone — with the two conversions between the file's
-// bytes and the text a pane shows (code page 932, lines ending in CR LF).
-// Reading finds the form; writing gives the file back in that same form, so
-// an unedited document is written byte for byte as it was read. A new
-// document is code page 932 with its lines as typed.
+// DocumentFormat: the form of a document's file — its encoding and its line
+// ends — and the two ways between the file's bytes and the bytes the pane
+// holds. Code page 932 and UTF-8 files are held as they are on disk (a UTF-8
+// mark aside, which is written again on save); UTF-16 is held as UTF-8 and
+// turned back on save, which loses nothing but an unpaired surrogate. An
+// unedited document is therefore written byte for byte as it was read. A new
+// document is code page 932 with CR LF.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "util/SaveFileSafely.h"
 #include "util/TextEncoding.h"
 
 class DocumentFormat {
 public:
-    enum ReadResult { Read, NotRead, TooLarge };
+    enum class LineEnds { None, CrLf, Lf, Cr, Mixed };
 
     DocumentFormat() = default;
+    explicit DocumentFormat(TextEncoding encoding) : encoding(encoding) {}
 
-    // Reads the file at path into text (pane form) and sets format to the
-    // file's form. `lost` counts the characters that cannot come back
-    // unchanged. TooLarge for a file of 4 GiB or more or one that does not
-    // fit in memory; on any failure text and format are unchanged.
-    static ReadResult ReadFile(const std::string& path, std::string& text, DocumentFormat* format,
-                               size_t* lost);
+    // The encoding of a file from its first bytes (all of it when wholeFile).
+    static DocumentFormat Detect(std::string_view start, bool wholeFile);
 
-    // Pane text to the file's bytes, in place; false when memory ran out
-    // (the text is then as it was or already partly converted: discard it).
-    bool ToFileBytes(std::string& text) const;
+    TextEncoding GetEncoding() const { return encoding; }
+    // The code page the pane holds this document in: 932, or 65001.
+    unsigned PaneCodePage() const;
+    LineEnds GetLineEnds() const { return lineEnds; }
+    void SetLineEnds(LineEnds ends) { lineEnds = ends; }
+    bool IsLfOnly() const { return lineEnds == LineEnds::Lf; }
 
     // The caption's note on the form: "" for code page 932 with CR LF, else
     // " [UTF-8]", " [LF]", " [UTF-16LE] [LF]"...
     std::string CaptionTag() const;
 
-    TextEncoding GetEncoding() const { return encoding; }
-    bool IsLfOnly() const { return lfOnly; }
+    // The file's bytes for the pane's bytes: contents points into paneBytes
+    // where no conversion is needed, else into converted. False when memory
+    // ran out.
+    bool ToFile(std::string_view paneBytes, std::string& converted, FileContents* contents) const;
 
 private:
     TextEncoding encoding;
-    bool lfOnly = false;
+    LineEnds lineEnds = LineEnds::None;
+};
+
+// Turns a file's bytes, given block by block, into the bytes the pane holds,
+// and notes the line ends on the way. Blocks may cut a character anywhere.
+class PaneBytesDecoder {
+public:
+    explicit PaneBytesDecoder(const DocumentFormat& format);
+
+    // The pane's bytes for the next block of the file (appended to out);
+    // false when memory ran out. `last` on the file's last block.
+    bool Decode(std::string_view block, bool last, std::string& out);
+    // Whether the block needs no conversion: its bytes go to the pane as they
+    // are, the mark excepted (SkipAtStart()).
+    bool PassesThrough() const { return passThrough; }
+    size_t SkipAtStart() const { return markSize; }
+    // Characters that cannot come back unchanged (unpaired surrogates).
+    size_t Lost() const { return lost; }
+    // Line ends of the bytes seen so far (pane form).
+    void NoteLineEnds(std::string_view paneBytes);
+    DocumentFormat::LineEnds LineEnds() const;
+
+private:
+    TextEncoding encoding;
+    bool passThrough;
+    size_t markSize = 0;
+    bool atStart = true;
+    std::string carry; // an odd byte, or a high surrogate, waiting for the next block
+    size_t lost = 0;
+    uint64_t crLf = 0;
+    uint64_t lf = 0;
+    uint64_t cr = 0; // every CR, those before an LF too
+    bool lastWasCr = false;
 };

@@ -7,7 +7,7 @@
 #include <system_error>
 #include <thread>
 
-#include "framework/EditControl.h"
+#include "framework/ScintillaControl.h"
 #include "framework/MessageGuard.h"
 #include "util/TextSearch.h"
 
@@ -18,7 +18,7 @@ constexpr UINT_PTR LingerTimer = 2;
 constexpr UINT SliceMs = 40;
 // How long the last state of a stopped run stays in view.
 constexpr UINT LingerMs = 1500;
-// Each slice should take about this long in the Edit control: long enough
+// Each slice should take about this long in the pane: long enough
 // that the pane's cost per call stays small, short enough that the window
 // answers within a quarter of a second.
 constexpr double SliceTargetMs = 120;
@@ -69,16 +69,17 @@ BackgroundRun::~BackgroundRun()
     CloseProgress();
 }
 
-bool BackgroundRun::Start(Window& ownerWindow, EditControl& resultPane, const std::string& title, Work work)
+bool BackgroundRun::Start(Window& ownerWindow, ScintillaControl& resultPane, const std::string& title, Work work)
 {
     CloseProgress(); // the last state of a stopped run may still show
     owner = &ownerWindow;
     if (!progress.Open(ownerWindow, title))
         return CannotStart();
     pane = &resultPane;
-    // The pane takes any length of text; appended text is limited otherwise.
-    pane->SendMessage(EM_SETLIMITTEXT, 0, 0);
-    pane->SetText("");
+    // Results are not undone: a history would hold them twice.
+    pane->KeepHistory(false);
+    pane->ForgetHistory();
+    pane->SetBytes("");
     pending.clear();
     frontOffset = 0;
     linesShown = 0;
@@ -334,7 +335,7 @@ void BackgroundRun::AppendToPane(const std::string& text)
 {
     if (text.empty() || pane == nullptr)
         return;
-    pane->AppendKeepingView(text);
+    pane->Append(text);
 }
 
 void BackgroundRun::ShowProgress()

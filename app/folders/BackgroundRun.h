@@ -20,7 +20,7 @@
 #include "app/folders/ProgressDialog.h"
 #include "app/folders/ResultSink.h"
 
-class EditControl;
+class ScintillaControl;
 class Window;
 
 class BackgroundRun : private ProgressDialog::Listener {
@@ -36,7 +36,7 @@ public:
 
     // Empties pane and starts work; false, after telling the user, when the
     // progress window or the worker cannot be made. A run must not be going.
-    bool Start(Window& owner, EditControl& pane, const std::string& title, Work work);
+    bool Start(Window& owner, ScintillaControl& pane, const std::string& title, Work work);
     // Whether a run is going (its worker, or results not yet in the pane).
     bool IsRunning() const { return running; }
     // With a run going, asks whether to stop it; Yes stops it at once: the
@@ -73,7 +73,7 @@ private:
     bool CannotStart();
 
     ProgressDialog progress;
-    EditControl* pane = nullptr;
+    ScintillaControl* pane = nullptr;
     Window* owner = nullptr;
     std::shared_ptr<Shared> shared;
     size_t resultLimit = ResultSink::DefaultLimit;

@@ -34,6 +34,8 @@ public:
 
     void ShowCounts(uint64_t files, uint64_t lines);
     void ShowFolder(const std::string& folder);
+    // Any one line of text where the counts show.
+    void SetCountsText(const std::string& text);
     // The last state: a line of text in place of the counts; the window and
     // its 中止 take no input any more.
     void ShowFinal(const std::string& text);
@@ -44,7 +46,6 @@ public:
 
 private:
     void CenterOnOwner();
-    void SetCountsText(const std::string& text);
 
     Listener& listener;
     std::string shownCounts;

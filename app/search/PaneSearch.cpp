@@ -1,6 +1,6 @@
 #include "app/search/PaneSearch.h"
 
-#include "framework/EditOffsets.h"
+#include "util/TextEncoding.h"
 
 namespace {
 
@@ -21,8 +21,7 @@ struct Replaced {
     std::string span;
 };
 
-Replaced ReplaceMatches(const std::string& text, const TextSearch& search,
-                        const std::string& replacement)
+Replaced ReplaceMatches(std::string_view text, const TextSearch& search, const std::string& replacement)
 {
     Replaced result;
     const size_t m = search.PatternLength();
@@ -30,7 +29,7 @@ Replaced ReplaceMatches(const std::string& text, const TextSearch& search,
     for (size_t at = search.Find(text, 0); at != TextSearch::npos; at = search.Find(text, at + m)) {
         if (result.count == 0)
             result.start = copied = at;
-        result.span.append(text, copied, at - copied);
+        result.span.append(text.data() + copied, at - copied);
         result.span += replacement;
         copied = at + m;
         ++result.count;
@@ -39,37 +38,59 @@ Replaced ReplaceMatches(const std::string& text, const TextSearch& search,
     return result;
 }
 
+// A UTF-8 document has no lead bytes to skip: no character of it starts
+// inside another.
+std::string ToPane(const std::string& text, unsigned codePage)
+{
+    std::string converted = text;
+    if (codePage == ScintillaControl::Utf8 && !TextEncoding(TextEncoding::Utf8).Encode(converted))
+        converted.clear();
+    return converted;
+}
+
+const TextSearch::LeadBytes& LeadBytesOf(unsigned codePage)
+{
+    return codePage == ScintillaControl::Utf8 ? TextSearch::NoLeadBytes() : TextSearch::ProcessLeadBytes();
+}
+
 } // namespace
 
-PaneSearch::PaneSearch(EditControl& searchedPane, Window& boxOwner, const std::string& searchPattern,
+PaneSearch::PaneSearch(ScintillaControl& searchedPane, Window& boxOwner, const std::string& searchPattern,
                        SearchOptions options)
-    : pane(searchedPane), owner(boxOwner), pattern(searchPattern), search(pattern, options)
+    : pane(searchedPane), owner(boxOwner), shownPattern(searchPattern),
+      pattern(ToPane(searchPattern, searchedPane.CodePage())),
+      search(pattern, options, LeadBytesOf(searchedPane.CodePage()))
 {
+}
+
+std::string PaneSearch::InPane(const std::string& text)
+{
+    return ToPane(text, pane.CodePage());
 }
 
 void PaneSearch::ShowNotFound()
 {
-    owner.MessageBox(NotFoundMessage(pattern), "検索結果", NoticeBox);
+    owner.MessageBox(NotFoundMessage(shownPattern), "検索結果", NoticeBox);
 }
 
-int PaneSearch::SelectFrom(const std::string& text, DWORD startPos, DWORD endPos, int upward)
+int PaneSearch::SelectFrom(size_t startPos, size_t endPos, int upward)
 {
+    const std::string_view text = pane.Bytes();
     size_t found = upward == 1 ? search.FindLast(text, startPos) : search.Find(text, endPos);
     if (found == TextSearch::npos) {
         ShowNotFound();
         return 0;
     }
-    pane.SetSelection(static_cast<int>(found), static_cast<int>(found + pattern.size()));
+    pane.SetSelection(found, found + pattern.size());
     return 1;
 }
 
 int PaneSearch::SelectNext(int upward)
 {
-    std::string textBuf = pane.GetText();
-    DWORD StartPos = 0;
-    DWORD EndPos = 0;
-    pane.GetSelection(&StartPos, &EndPos);
-    return SelectFrom(textBuf, StartPos, EndPos, upward);
+    size_t startPos = 0;
+    size_t endPos = 0;
+    pane.GetSelection(&startPos, &endPos);
+    return SelectFrom(startPos, endPos, upward);
 }
 
 // An empty pattern matches everywhere and replaces nothing: it is never a
@@ -80,57 +101,46 @@ int PaneSearch::ReplaceSelected(const std::string& replacement, int upward)
         ShowNotFound();
         return 0;
     }
-    std::string textBuf = pane.GetText();
-    DWORD StartPos = 0;
-    DWORD EndPos = 0;
-    pane.GetSelection(&StartPos, &EndPos);
-    const bool selectedMatch = EndPos - StartPos == pattern.size() &&
-                               search.Find(textBuf, StartPos) == StartPos;
+    size_t startPos = 0;
+    size_t endPos = 0;
+    pane.GetSelection(&startPos, &endPos);
+    const bool selectedMatch = endPos - startPos == pattern.size() && search.Find(pane.Bytes(), startPos) == startPos;
     if (!selectedMatch)
-        return SelectFrom(textBuf, StartPos, EndPos, upward);
-    if (ReplaceSpan(textBuf, StartPos, EndPos, replacement) != 1)
+        return SelectFrom(startPos, endPos, upward);
+    const std::string replacementBytes = InPane(replacement);
+    if (ReplaceSpan(startPos, endPos, replacementBytes) != 1)
         return 0;
-    const DWORD after = StartPos + static_cast<DWORD>(replacement.size());
-    return SelectFrom(pane.GetText(), StartPos, after, upward);
+    return SelectFrom(startPos, startPos + replacementBytes.size(), upward);
 }
 
 int PaneSearch::ReplaceAll(const std::string& replacement)
 {
-    std::string textBuf = pane.GetText();
     Replaced replaced;
     if (!pattern.empty())
-        replaced = ReplaceMatches(textBuf, search, replacement);
+        replaced = ReplaceMatches(pane.Bytes(), search, InPane(replacement));
     if (replaced.count == 0) {
         ShowNotFound();
         return 0;
     }
-    if (ReplaceSpan(textBuf, replaced.start, replaced.end, replaced.span) != 1)
+    if (ReplaceSpan(replaced.start, replaced.end, replaced.span) != 1)
         return 0;
     owner.MessageBox(std::to_string(replaced.count) + " 個置換しました", "置換結果", CountBox);
     return static_cast<int>(replaced.count);
 }
 
-// One EM_REPLACESEL, so that one undo takes the whole replacement back and
-// the pane reports the change as typing does. The typing limit would cut a
-// longer text short, so it is raised first; a pane that still does not hold
-// the expected text is put back as it was.
-int PaneSearch::ReplaceSpan(const std::string& before, size_t start, size_t end,
-                            const std::string& replacement)
+// One replacement of the pane's bytes, so that one undo takes the whole of
+// it back. A pane that could not take it (memory ran out) is put back as it
+// was.
+int PaneSearch::ReplaceSpan(size_t start, size_t end, const std::string& replacement)
 {
-    std::string expectedText = before;
-    expectedText.replace(start, end - start, replacement);
-    const EditOffsets::Unit unit = EditOffsets::ControlUnit();
-    const DWORD needed = EditOffsets::ToControl(expectedText, static_cast<DWORD>(expectedText.size()), unit);
-    if (needed > static_cast<DWORD>(pane.SendMessage(EM_GETLIMITTEXT, 0, 0)))
-        pane.SendMessage(EM_SETLIMITTEXT, needed, 0);
-
-    pane.SetSelection(static_cast<int>(start), static_cast<int>(end));
-    pane.ReplaceSelection(replacement);
-    const std::string after = pane.GetText();
-    if (after == expectedText)
+    const size_t lengthBefore = pane.Length();
+    const std::string original(pane.Bytes(start, end));
+    const size_t expected = lengthBefore - (end - start) + replacement.size();
+    pane.ReplaceRange(start, end, replacement);
+    if (pane.Length() == expected && pane.Bytes(start, start + replacement.size()) == replacement)
         return 1;
-    if (after != before)
-        pane.SendMessage(EM_UNDO, 0, 0);
+    if (pane.Length() != lengthBefore || pane.Bytes(start, end) != original)
+        pane.Undo(); // only what this replacement did
     owner.MessageBox("置換できませんでした。文章は置換する前のままです。", "エラー", NoticeBox);
     return 0;
 }

@@ -1,20 +1,21 @@
 // PaneSearch: one pattern with its options, run over the document pane:
 // select the next match up or down, replace the selected match, replace every
-// match at once. Offsets are bytes of the pane's text; a match starts only
-// where a character starts. What the user must hear (nothing found, how many
+// match at once. The pattern and replacement (code page 932) are searched and
+// put in the document's own encoding; offsets are bytes of the pane's text,
+// and a match starts only where a character starts. What the user must hear (nothing found, how many
 // were replaced, a failure) goes to message boxes owned by the window in
 // front, the main window or the replace dialog. A local of one command.
 #pragma once
 
 #include <string>
 
-#include "framework/EditControl.h"
+#include "framework/ScintillaControl.h"
 #include "framework/Window.h"
 #include "util/TextSearch.h"
 
 class PaneSearch {
 public:
-    PaneSearch(EditControl& pane, Window& boxOwner, const std::string& pattern, SearchOptions options);
+    PaneSearch(ScintillaControl& pane, Window& boxOwner, const std::string& pattern, SearchOptions options);
 
     // Selects the last match ending at or before the selection's start
     // (upward) or the first one at or after its end; 1 when one was found,
@@ -29,13 +30,16 @@ public:
     int ReplaceAll(const std::string& replacement);
 
 private:
-    int SelectFrom(const std::string& text, DWORD startPos, DWORD endPos, int upward);
-    int ReplaceSpan(const std::string& before, size_t start, size_t end,
-                    const std::string& replacement);
+    int SelectFrom(size_t startPos, size_t endPos, int upward);
+    int ReplaceSpan(size_t start, size_t end, const std::string& replacement);
     void ShowNotFound();
+    // Text of the dialogs in the pane's encoding.
+    std::string InPane(const std::string& text);
 
-    EditControl& pane;
+    ScintillaControl& pane;
     Window& owner;
+    // As the user typed it, for the messages.
+    std::string shownPattern;
     std::string pattern;
     TextSearch search;
 };

@@ -10,7 +10,7 @@ ReplaceDialog::ReplaceDialog()
     templateId = IDD_REPLACE;
 }
 
-void ReplaceDialog::Prepare(EditControl* documentPane, const std::string& text,
+void ReplaceDialog::Prepare(ScintillaControl* documentPane, const std::string& text,
                             const SearchOptions& searchOptions)
 {
     pane = documentPane;

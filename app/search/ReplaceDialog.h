@@ -8,7 +8,7 @@
 #include <string>
 
 #include "framework/Dialog.h"
-#include "framework/EditControl.h"
+#include "framework/ScintillaControl.h"
 #include "util/TextSearch.h"
 
 class ReplaceDialog : public Dialog {
@@ -22,7 +22,7 @@ public:
 
     // What the next run opens with: the pane its buttons work on, the text
     // to search for and the session's options.
-    void Prepare(EditControl* documentPane, const std::string& text, const SearchOptions& searchOptions);
+    void Prepare(ScintillaControl* documentPane, const std::string& text, const SearchOptions& searchOptions);
 
     const std::string& GetSearchText() const { return searchText; }
     const SearchOptions& GetOptions() const { return options; }
@@ -34,7 +34,7 @@ private:
     void ReadFields();
     void RunButton(int id);
 
-    EditControl* pane = nullptr;
+    ScintillaControl* pane = nullptr;
     std::string searchText;
     std::string replaceText;
     SearchOptions options;

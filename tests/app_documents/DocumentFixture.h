@@ -21,7 +21,11 @@ public:
     using TestWindow::OnOpen;
     using TestWindow::OnSave;
     using TestWindow::OnSaveAs;
+    using TestWindow::OnRedo;
     using TestWindow::OnSwapText;
+    using TestWindow::OnUndo;
+    using TestWindow::OpenDocumentFile;
+    using TestWindow::loadPace;
     using TestWindow::documentPath;
     using TestWindow::leftPane;
     using TestWindow::modified;

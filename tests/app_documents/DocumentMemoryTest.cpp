@@ -1,13 +1,11 @@
-// A copy of a document's text that fails for want of memory changes
-// nothing: not the panes, not the file, not the document's name.
+// An open that fails for want of memory changes nothing: not the panes, not
+// the file, not the document's name. (A swap and a save copy no text.)
 #include "DocumentFixture.h"
 #include "FailingAllocator.h"
 
 namespace {
 
 const size_t TextSize = 4000;
-const size_t Fails = TextSize;              // the left pane's copy fails
-const size_t FailsRight = TextSize + 500; // only the right pane's copy fails
 // Above what the Open dialog needs (its file-name buffer), below the file.
 const size_t FailsLargeFile = 64 * 1024;
 
@@ -28,15 +26,12 @@ TEST_F(DocumentTest, FailedCopiesChangeNothing)
         void (*run)(DocumentWindow&);
         const char* message;
     } cases[] = {
-        {"swap, left copy fails", Fails, [](DocumentWindow& w) { w.OnSwapText(); }, "メモリが足りません"},
-        {"swap, right copy fails", FailsRight, [](DocumentWindow& w) { w.OnSwapText(); }, "メモリが足りません"},
-        {"save", Fails, [](DocumentWindow& w) { w.OnSave(); }, "ファイルを保存できませんでした"},
         {"open of a larger file", FailsLargeFile, [](DocumentWindow& w) { w.OnOpen(); },
          "ファイルが大きすぎるため開けませんでした"},
     };
     for (const auto& c : cases) {
-        if (c.run == cases[3].run) // the open asks about the edit, then for the file
-            driver.Queue(DialogDriver::Press(IDNO)).Queue(DialogDriver::ChooseFile(bigger));
+        // The open asks about the edit, then for the file.
+        driver.Queue(DialogDriver::Press(IDNO)).Queue(DialogDriver::ChooseFile(bigger));
         driver.Queue(DialogDriver::Press(IDOK));
         {
             FailingAllocator failing(c.failFrom);

@@ -277,3 +277,78 @@ TEST_F(DocumentTest, CloseOfAnUnmodifiedDocumentAsksOkCancel)
     ExpectDialogsDone();
     EXPECT_FALSE(window.IsWindow());
 }
+
+// Five edits in separate places are undone one by one back to the opened
+// text and redone; the mark follows the save point, which a save moves.
+TEST_F(DocumentTest, UndoAndRedoWalkEveryEditWithTheMarkOnTheSavePoint)
+{
+    const std::string path = folder.Write("undo.txt", "0123456789");
+    OpenThroughDialog(path);
+    std::vector<std::string> texts{"0123456789"};
+    for (size_t edit = 0; edit < 5; ++edit) {
+        window.leftPane.SetSelection(edit * 3, edit * 3);
+        TypeChar(static_cast<char>('a' + edit));
+        texts.push_back(PaneText());
+    }
+    for (size_t step = 5; step > 0; --step) {
+        window.OnUndo();
+        ExpectState({path, step > 1 ? Marked(path) : Plain(path), texts[step - 1], step > 1 ? 1 : 0}, "undo");
+    }
+    for (size_t step = 1; step <= 5; ++step) {
+        window.OnRedo();
+        ExpectState({path, Marked(path), texts[step], 1}, "redo");
+    }
+    window.OnSave();
+    window.OnUndo();
+    ExpectState({path, Marked(path), texts[4], 1}, "undo after the save");
+    window.OnRedo();
+    ExpectState({path, Plain(path), texts[5], 0}, "redo back to the save point");
+    ExpectDialogsDone();
+}
+
+// A swap trades the documents with their encodings and history, without
+// changing a byte, and swapping back makes the file's text unmarked again.
+TEST_F(DocumentTest, SwapTradesDocumentsWithTheirEncodingsAndBack)
+{
+    const std::string utf8 = u8"日本語 😀\r\n";
+    const std::string results = "a.txt(1): \x93\xfa\r\n";
+    const std::string path = folder.Write("u8.txt", utf8);
+    OpenThroughDialog(path);
+    window.rightPane.Append(results);
+
+    window.OnSwapText();
+    EXPECT_EQ(results, std::string(window.leftPane.Bytes()));
+    EXPECT_EQ(utf8, std::string(window.rightPane.Bytes()));
+    EXPECT_EQ(ScintillaControl::Cp932, window.leftPane.CodePage());
+    EXPECT_EQ(ScintillaControl::Utf8, window.rightPane.CodePage());
+    EXPECT_EQ(Marked(path), Caption());
+
+    window.OnSwapText();
+    EXPECT_EQ(utf8, std::string(window.leftPane.Bytes()));
+    EXPECT_EQ(results, std::string(window.rightPane.Bytes()));
+    EXPECT_EQ(path + " [UTF-8]" + PlainSuffix, Caption());
+    EXPECT_EQ(0, window.modified);
+}
+
+// A file loads while the window's messages go on: the progress window comes
+// up and is answered. 中止 keeps the previous document as it was, its
+// history too.
+TEST_F(DocumentTest, StoppingAnOpenKeepsThePreviousDocument)
+{
+    const std::string small = folder.Write("small.txt", "small\r\n");
+    OpenThroughDialog(small);
+    TypeChar('x');
+    std::string text;
+    while (text.size() < (16u << 20))
+        text += "日本語の行 0123456789 abcdefghijklmnopqrstuvwxyz\r\n";
+    const std::string large = folder.Write("large.txt", text);
+    window.loadPace = {0, 64}; // long enough to be stopped on any machine
+    driver.Queue(DialogDriver::Press(IDCANCEL));
+    EXPECT_EQ(0, window.OpenDocumentFile(large));
+    ExpectDialogsDone();
+    ASSERT_EQ(2u, driver.Seen().size());
+    EXPECT_EQ("ファイルを開いています", driver.Seen()[1].caption);
+    ExpectState({small, Marked(small), "xsmall\r\n", 1}, "after 中止");
+    window.OnUndo();
+    ExpectState({small, Plain(small), "small\r\n", 0}, "the history kept");
+}

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ProbeWindow.h"
-#include "framework/EditOffsets.h"
 #include "res/resource.h"
 
 namespace {
@@ -50,30 +49,20 @@ protected:
 
     std::pair<DWORD, DWORD> Selection()
     {
-        DWORD start = 0;
-        DWORD end = 0;
+        size_t start = 0;
+        size_t end = 0;
         window.leftPane.GetSelection(&start, &end);
-        return {start, end};
+        return {static_cast<DWORD>(start), static_cast<DWORD>(end)};
     }
 
-    // The bytes the control itself has selected, read in its own units and
-    // walked character by character, independently of the byte offsets.
+    // The bytes the pane itself has selected, asked as other programs ask.
     std::string SelectedByControl()
     {
         DWORD start = 0;
         DWORD end = 0;
         window.leftPane.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                                     reinterpret_cast<LPARAM>(&end));
-        std::string text = window.leftPane.GetText();
-        if (EditOffsets::ControlUnit() == EditOffsets::Unit::Bytes)
-            return text.substr(start, end - start);
-        const char* begin = text.c_str();
-        for (DWORD i = 0; i < start; ++i)
-            begin = ::CharNextA(begin);
-        const char* stop = begin;
-        for (DWORD i = start; i < end; ++i)
-            stop = ::CharNextA(stop);
-        return std::string(begin, stop);
+        return std::string(window.leftPane.Bytes(start, end));
     }
 
     void ExpectNotFoundBox(size_t index, const std::string& pattern)

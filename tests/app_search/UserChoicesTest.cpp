@@ -157,7 +157,7 @@ TEST_F(UserChoices, ChosenFontShowsInBothPanesAfterARestart)
 
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run == 0 ? "chosen" : "after a restart");
-        for (EditControl* pane : {&window->leftPane, &window->rightPane}) {
+        for (ScintillaControl* pane : {&window->leftPane, &window->rightPane}) {
             LOGFONTA shown = {};
             ASSERT_NE(nullptr, pane->GetFont());
             pane->GetFontInfo(&shown);

@@ -90,9 +90,10 @@ TEST_F(MainWindow, OpensCentredWithMenuAndTwoPanes)
 
     ASSERT_NE(nullptr, left);
     ASSERT_NE(nullptr, right);
-    EXPECT_EQ("Edit", ClassOf(left));
-    EXPECT_EQ("Edit", ClassOf(right));
-    const DWORD paneStyle = 0x50B001C4 & ~WS_BORDER; // Wine reports the border itself
+    EXPECT_EQ("Scintilla", ClassOf(left));
+    EXPECT_EQ("Scintilla", ClassOf(right));
+    // Scintilla draws its own scroll bars, and Wine reports the border itself.
+    const DWORD paneStyle = WS_CHILD | WS_VISIBLE;
     EXPECT_EQ(paneStyle, ::GetWindowLongA(left, GWL_STYLE) & paneStyle);
     EXPECT_EQ(paneStyle, ::GetWindowLongA(right, GWL_STYLE) & paneStyle);
     EXPECT_EQ("無題", window.documentPath);

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "framework/EditOffsets.h"
 #include "framework/Win32.h"
 #include "support/DialogDriver.h"
 #include "support/EditorProcess.h"
@@ -79,9 +78,7 @@ protected:
     std::pair<size_t, size_t> Selection() const
     {
         const DWORD packed = static_cast<DWORD>(::SendMessageA(pane, EM_GETSEL, 0, 0));
-        const std::string text = WindowText(pane);
-        const EditOffsets::Unit unit = EditOffsets::ControlUnit();
-        return {EditOffsets::ToBytes(text, LOWORD(packed), unit), EditOffsets::ToBytes(text, HIWORD(packed), unit)};
+        return {LOWORD(packed), HIWORD(packed)};
     }
 
     // Waits for a message box with this caption, returns its text and closes it.

@@ -6,7 +6,6 @@
 #include <string>
 #include <utility>
 
-#include "framework/EditOffsets.h"
 #include "framework/Win32.h"
 #include "support/DialogDriver.h"
 #include "support/EditorProcess.h"
@@ -35,12 +34,10 @@ std::pair<DWORD, DWORD> RawSelection(HWND pane)
     return {LOWORD(packed), HIWORD(packed)};
 }
 
-// Byte offsets into text, as the pane counts them on this system.
-std::pair<DWORD, DWORD> InControlUnits(const std::string& text, size_t start, size_t end)
+// The pane counts in bytes of its text.
+std::pair<DWORD, DWORD> InControlUnits(const std::string&, size_t start, size_t end)
 {
-    EditOffsets::Unit unit = EditOffsets::ControlUnit();
-    return {EditOffsets::ToControl(text, static_cast<DWORD>(start), unit),
-            EditOffsets::ToControl(text, static_cast<DWORD>(end), unit)};
+    return {static_cast<DWORD>(start), static_cast<DWORD>(end)};
 }
 
 } // namespace

@@ -1,0 +1,274 @@
+#include "app/documents/DocumentLoad.h"
+
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "ILoader.h"
+#include "Scintilla.h"
+#include "framework/ScintillaControl.h"
+#include "framework/Window.h"
+
+namespace {
+
+constexpr DWORD PollMs = 50;
+
+// A fast 64-bit digest of a byte stream, the same however the stream is cut:
+// eight bytes at a time, the rest kept for the next piece.
+class StreamDigest {
+public:
+    void Add(std::string_view bytes)
+    {
+        size_t at = 0;
+        while (carried > 0 && carried < 8 && at < bytes.size())
+            carry[carried++] = bytes[at++];
+        if (carried == 8) {
+            Mix(carry);
+            carried = 0;
+        }
+        for (; at + 8 <= bytes.size(); at += 8)
+            Mix(bytes.data() + at);
+        while (at < bytes.size())
+            carry[carried++] = bytes[at++];
+        length += bytes.size();
+    }
+    uint64_t Value() const
+    {
+        uint64_t last = value;
+        for (size_t i = 0; i < carried; ++i)
+            last = (last ^ static_cast<unsigned char>(carry[i])) * Prime;
+        return last ^ length;
+    }
+
+private:
+    static constexpr uint64_t Prime = 0x100000001B3ull;
+    void Mix(const char* eight)
+    {
+        uint64_t word = 0;
+        std::memcpy(&word, eight, 8);
+        value = ((value ^ word) * Prime) ^ (value >> 29);
+    }
+    uint64_t value = 0xCBF29CE484222325ull;
+    uint64_t length = 0;
+    char carry[8] = {};
+    size_t carried = 0;
+};
+
+struct FileHandle {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    ~FileHandle()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle);
+    }
+};
+
+struct EventHandle {
+    HANDLE handle = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ~EventHandle()
+    {
+        if (handle != nullptr)
+            ::CloseHandle(handle);
+    }
+};
+
+} // namespace
+
+struct DocumentLoad::Job {
+    std::string path;
+    uint64_t size = 0;
+    size_t blockSize = 0;
+    Scintilla::ILoader* loader = nullptr;
+    std::atomic<bool> stop{false};
+    std::atomic<uint64_t> read{0};
+    HANDLE done = nullptr;
+
+    // Set by the worker before it signals done.
+    Result result = Result::Loaded;
+    DocumentFormat format;
+    size_t lost = 0;
+    uint64_t digest = 0;
+
+    void Work();
+    Result Fill(HANDLE file);
+};
+
+// Nothing may escape the worker: memory running out is a result.
+void DocumentLoad::Job::Work()
+{
+    try {
+        FileHandle file;
+        file.handle = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        result = file.handle == INVALID_HANDLE_VALUE ? Result::NotRead : Fill(file.handle);
+    } catch (const std::bad_alloc&) {
+        result = Result::TooLarge;
+    } catch (const std::length_error&) {
+        result = Result::TooLarge;
+    }
+    ::SetEvent(done);
+}
+
+DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file)
+{
+    std::unique_ptr<char[]> block(new (std::nothrow) char[blockSize]);
+    if (block == nullptr)
+        return Result::TooLarge;
+    std::unique_ptr<PaneBytesDecoder> decoder;
+    std::string converted;
+    StreamDigest held;
+    for (;;) {
+        if (stop)
+            return Result::Stopped;
+        DWORD got = 0;
+        if (!::ReadFile(file, block.get(), static_cast<DWORD>(blockSize), &got, nullptr))
+            return Result::NotRead;
+        const bool last = got < blockSize || read + got >= size;
+        const std::string_view bytes(block.get(), got);
+        if (decoder == nullptr) {
+            format = DocumentFormat::Detect(bytes, last);
+            decoder = std::make_unique<PaneBytesDecoder>(format);
+        }
+        std::string_view paneBytes = bytes;
+        if (decoder->PassesThrough()) {
+            if (read == 0 && bytes.substr(0, decoder->SkipAtStart()) == format.GetEncoding().GetMark())
+                paneBytes.remove_prefix(decoder->SkipAtStart());
+        } else {
+            converted.clear();
+            if (!decoder->Decode(bytes, last, converted))
+                return Result::TooLarge;
+            paneBytes = converted;
+        }
+        decoder->NoteLineEnds(paneBytes);
+        held.Add(paneBytes);
+        if (!paneBytes.empty() &&
+            loader->AddData(paneBytes.data(), static_cast<Sci_Position>(paneBytes.size())) != SC_STATUS_OK)
+            return Result::TooLarge;
+        read += got;
+        if (got == 0 || last)
+            break;
+    }
+    format.SetLineEnds(decoder != nullptr ? decoder->LineEnds() : DocumentFormat::LineEnds::None);
+    lost = decoder != nullptr ? decoder->Lost() : 0;
+    digest = held.Value();
+    return Result::Loaded;
+}
+
+DocumentLoad::DocumentLoad() : progress(*this)
+{
+}
+
+void DocumentLoad::OnStopPressed()
+{
+    if (running != nullptr)
+        running->stop = true;
+}
+
+DocumentLoad::Result DocumentLoad::Run(Window& owner, ScintillaControl& pane, const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes) ||
+        (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Result::NotRead;
+    auto job = std::make_unique<Job>();
+    job->path = path;
+    job->blockSize = pace.blockSize;
+    job->size = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+    if (job->size >= SIZE_MAX / 2)
+        return Result::TooLarge;
+    job->loader = pane.CreateLoader(static_cast<size_t>(job->size));
+    if (job->loader == nullptr)
+        return Result::TooLarge;
+    EventHandle done;
+    job->done = done.handle;
+    std::thread worker;
+    if (done.handle != nullptr) {
+        try {
+            worker = std::thread(&Job::Work, job.get());
+        } catch (const std::system_error&) {
+        }
+    }
+    if (!worker.joinable()) {
+        job->loader->Release();
+        return Result::NotRead;
+    }
+    running = job.get();
+    const bool enabled = !::EnableWindow(owner.GetHandle(), FALSE);
+    const bool answered = AnswerUntilDone(owner, *job, path);
+    worker.join();
+    running = nullptr;
+    progress.Close();
+    if (enabled)
+        ::EnableWindow(owner.GetHandle(), TRUE);
+    if (!answered)
+        job->result = Result::Stopped;
+    return Finish(pane, *job);
+}
+
+bool DocumentLoad::AnswerUntilDone(Window& owner, Job& job, const std::string& path)
+{
+    const ULONGLONG started = ::GetTickCount64();
+    for (;;) {
+        const DWORD woke = ::MsgWaitForMultipleObjects(1, &job.done, FALSE, PollMs, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0)
+            return true;
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                job.stop = true;
+                ::WaitForSingleObject(job.done, INFINITE);
+                ::PostQuitMessage(static_cast<int>(message.wParam));
+                return false;
+            }
+            if (progress.IsOpen() && ::IsDialogMessageA(progress.GetHandle(), &message))
+                continue;
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+        if (::GetTickCount64() - started >= pace.progressDelay)
+            ShowProgress(owner, job, path);
+    }
+}
+
+void DocumentLoad::ShowProgress(Window& owner, const Job& job, const std::string& path)
+{
+    if (!progress.IsOpen()) {
+        if (!progress.Open(owner, "ファイルを開いています"))
+            return;
+        progress.ShowFolder(path);
+    }
+    const uint64_t megabyte = 1024 * 1024;
+    progress.SetCountsText(FormatCount(job.read / megabyte) + " / " + FormatCount((job.size + megabyte - 1) / megabyte) +
+                           " MB 読み込みました");
+}
+
+// The loaded document replaces the pane's only now; the pane's reference is
+// the one that keeps it.
+DocumentLoad::Result DocumentLoad::Finish(ScintillaControl& pane, Job& job)
+{
+    if (job.result != Result::Loaded) {
+        job.loader->Release();
+        return job.result;
+    }
+    void* document = job.loader->ConvertToDocument();
+    if (document == nullptr)
+        return Result::TooLarge;
+    pane.SetDocument(document);
+    pane.ReleaseDocument(document);
+    pane.KeepHistory(true); // a loader's document is made without one
+    pane.SetCodePage(job.format.PaneCodePage());
+    const DocumentFormat::LineEnds ends = job.format.GetLineEnds();
+    pane.SetLineEnding(ends == DocumentFormat::LineEnds::Lf   ? ScintillaControl::LineEnding::Lf
+                    : ends == DocumentFormat::LineEnds::Cr ? ScintillaControl::LineEnding::Cr
+                                                           : ScintillaControl::LineEnding::CrLf);
+    format = job.format;
+    lost = job.lost;
+    StreamDigest shown;
+    shown.Add(pane.Bytes());
+    changedByPane = shown.Value() != job.digest;
+    return Result::Loaded;
+}

@@ -1,0 +1,65 @@
+// DocumentLoad: opens a file as the document of a pane. A worker thread reads
+// the file a block at a time and fills a new Scintilla document through its
+// loader, converting UTF-16 on the way; the main thread meanwhile keeps the
+// window answering (it is disabled for input, so nothing is typed into the
+// document about to be replaced) and, once the load takes longer than half a
+// second, shows the progress window of grep with the file's name, the
+// megabytes read and 中止. The pane gets the new document only when the whole
+// file is in it: a failure or 中止 leaves its document as it was. What the
+// pane holds is checked against what was read. A local of one open.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "app/documents/DocumentFormat.h"
+#include "app/folders/ProgressDialog.h"
+
+class ScintillaControl;
+class Window;
+
+class DocumentLoad : private ProgressDialog::Listener {
+public:
+    enum class Result { Loaded, NotRead, TooLarge, Stopped };
+
+    DocumentLoad();
+    DocumentLoad(const DocumentLoad&) = delete;
+    DocumentLoad& operator=(const DocumentLoad&) = delete;
+    ~DocumentLoad() override = default;
+
+    Result Run(Window& owner, ScintillaControl& pane, const std::string& path);
+
+    // After Loaded: the file's form, the characters that cannot come back
+    // unchanged, and whether the pane holds other bytes than were read.
+    const DocumentFormat& Format() const { return format; }
+    size_t Lost() const { return lost; }
+    bool ChangedByPane() const { return changedByPane; }
+
+    // How long a load goes before the progress window shows, and how much
+    // is read at a time; tests show the window at once and read slowly.
+    struct Pace {
+        unsigned progressDelay = 500;
+        size_t blockSize = 4u << 20;
+    };
+    void SetPace(Pace newPace) { pace = newPace; }
+
+private:
+    struct Job;
+
+    void OnStopPressed() override;
+    void OnRunMessage(UINT, WPARAM, LPARAM) override {}
+    void OnViewDestroyed() override {}
+
+    // Dispatches the window's messages until the worker ends; false when
+    // the program was asked to quit meanwhile (the quit is posted again).
+    bool AnswerUntilDone(Window& owner, Job& job, const std::string& path);
+    void ShowProgress(Window& owner, const Job& job, const std::string& path);
+    Result Finish(ScintillaControl& pane, Job& job);
+
+    ProgressDialog progress;
+    Job* running = nullptr;
+    Pace pace;
+    DocumentFormat format;
+    size_t lost = 0;
+    bool changedByPane = false;
+};

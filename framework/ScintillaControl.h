@@ -1,0 +1,130 @@
+// ScintillaControl: a Control of Scintilla's window class, the editing
+// component of the editor's panes, and the only code that sends it SCI_
+// messages. A pane holds its document's bytes as they are, in the document's
+// code page (932, or 65001 for UTF-8), NUL bytes included; every offset here
+// is a byte offset into those bytes. Documents are Scintilla's own reference-
+// counted objects: a pane can trade its document for another one (a loaded
+// file, the other pane's) without copying text.
+//
+// The pane also keeps answering what other programs send an Edit control:
+// Scintilla, a Unicode window, takes the text of WM_SETTEXT and EM_REPLACESEL
+// sent by ANSI callers as bytes of UTF-16, ignores EM_GETMODIFY, EM_UNDO and
+// EM_POSFROMCHAR, and splits a WM_IME_CHAR into two wrong bytes; those are
+// answered here, in the document's encoding. WM_SETFONT sets the font of all its text.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "framework/Control.h"
+
+namespace Scintilla {
+class ILoader;
+}
+
+class ScintillaControl : public Control {
+public:
+    // The code pages a pane can hold: double-byte code page 932, or UTF-8.
+    static constexpr unsigned Cp932 = 932;
+    static constexpr unsigned Utf8 = 65001;
+    enum class LineEnding { CrLf = 0, Cr = 1, Lf = 2 };
+
+    ScintillaControl();
+    ~ScintillaControl() override = default;
+
+    int CanCreate() override;
+    LRESULT HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Creates the window (as Control::Create) and sets it up as a pane.
+    int Create(DWORD newStyle, Rect rect, Window* parentWindow, int id);
+
+    // The document's bytes.
+    size_t Length();
+    // A view of the bytes start..end, valid until the next change.
+    std::string_view Bytes(size_t start = 0, size_t end = std::string::npos);
+    // A copy of every byte; false, out unchanged, when memory ran out.
+    bool CopyBytes(std::string& out);
+    // Replaces every byte, as one step the user can undo.
+    void SetBytes(std::string_view bytes);
+    // Adds bytes after the last one, not to be undone, leaving the selection
+    // and the view alone.
+    void Append(std::string_view bytes);
+    // Replaces start..end with bytes as one undo step; the selection is then
+    // the new bytes.
+    void ReplaceRange(size_t start, size_t end, std::string_view bytes);
+    void ReplaceSelection(std::string_view bytes);
+
+    // The selection in order (start <= end), and which end holds the caret.
+    void GetSelection(size_t* start, size_t* end);
+    // Selects anchor..caret and brings the caret into view.
+    void SetSelection(size_t anchor, size_t caret);
+    void SelectAll();
+
+    // Lines, 0-based, and character steps in the document's code page.
+    size_t LineCount();
+    size_t LineFromPosition(size_t position);
+    size_t LineStart(size_t line);
+    size_t LineEnd(size_t line);
+    // The position `characters` characters after position, no further than
+    // limit.
+    size_t PositionAfter(size_t position, size_t characters, size_t limit);
+    // Whether position is between two characters.
+    bool IsCharacterStart(size_t position);
+
+    unsigned CodePage();
+    void SetCodePage(unsigned codePage);
+    LineEnding GetLineEnding();
+    // The line end that Enter and pasted text get.
+    void SetLineEnding(LineEnding ending);
+
+    // Undo, redo and the save point (the text as last opened or saved).
+    void Undo();
+    void Redo();
+    bool CanUndo();
+    bool CanRedo();
+    void BeginUndoStep();
+    void EndUndoStep();
+    void SetSavePoint();
+    bool IsModified();
+    // Off for a pane that only receives text: its history would double it.
+    void KeepHistory(bool keep);
+    void ForgetHistory();
+
+    // The document object, for trading documents between panes and taking a
+    // loaded one. The pane holds a reference of its own to what it shows.
+    void* Document();
+    void SetDocument(void* document);
+    void AddDocumentReference(void* document);
+    void ReleaseDocument(void* document);
+    // A new empty document in place of the pane's one.
+    void NewDocument();
+    // A loader for a new document of `bytes` bytes, to be filled on another
+    // thread; nullptr when memory ran out. Its owner calls Release() or
+    // ConvertToDocument().
+    Scintilla::ILoader* CreateLoader(size_t bytes);
+
+private:
+    intptr_t Call(unsigned message, uintptr_t wParam = 0, intptr_t lParam = 0);
+    LRESULT CallOriginal(UINT message, WPARAM wParam, LPARAM lParam);
+    // Edit messages from ANSI callers, in the document's encoding.
+    // WM_SETTEXT, as in an Edit control, leaves nothing to undo.
+    LRESULT SetTextFromAnsi(const char* text);
+    LRESULT ReplaceSelectionFromAnsi(const char* text);
+    // One character typed as code page 932 bytes (an IME character, or a
+    // lead byte then its trail byte as WM_CHAR), inserted as the character.
+    LRESULT InsertAnsiCharacter(const char* bytes, size_t size, LPARAM keyData);
+    LRESULT TakeAnsiChar(WPARAM wParam, LPARAM lParam);
+    void SetFontFrom(HFONT font);
+    // Undo, cut, copy, paste... at the mouse, or at the caret from the keyboard.
+    void ShowContextMenu(LPARAM where);
+    // Text in code page 932 as bytes of the document's code page.
+    std::string FromAnsi(std::string_view text);
+
+    using DirectFunction = intptr_t (*)(intptr_t, unsigned, uintptr_t, intptr_t);
+    DirectFunction direct = nullptr;
+    intptr_t directPointer = 0;
+    HFONT font = nullptr;
+    // A lead byte that came alone as WM_CHAR; its trail byte comes next.
+    unsigned char pendingLead = 0;
+};
