@@ -210,8 +210,9 @@ int TestWindow::OpenDocumentFile(const std::string& path)
     return 1;
 }
 
-// The chosen name shows in the caption while the file loads; OpenDocumentFile
-// sets it for good once the text is in.
+// The caption keeps the open document's name while the file loads (the
+// progress window names the file); OpenDocumentFile sets the new one once
+// the text is in.
 int TestWindow::OnOpen()
 {
     if (AskToSaveFirst() != 1)
@@ -222,8 +223,8 @@ int TestWindow::OnOpen()
         return 0;
     std::string chosen = documentPath;
     documentPath = previousPath;
-    if (OpenDocumentFile(chosen) != 1)
-        SetText(previousCaption);
+    SetText(previousCaption);
+    OpenDocumentFile(chosen);
     return 0;
 }
 

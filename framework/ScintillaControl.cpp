@@ -115,6 +115,9 @@ LRESULT ScintillaControl::HandleMessage(HWND h, UINT message, WPARAM wParam, LPA
     case WM_CONTEXTMENU:
         ShowContextMenu(lParam);
         return 0;
+    case WM_DESTROY:
+        direct = nullptr; // Scintilla's object goes with the window
+        break;
     default:
         break;
     }
@@ -287,7 +290,7 @@ void ScintillaControl::ReplaceRange(size_t start, size_t end, std::string_view b
     Call(SCI_SETTARGETRANGE, start, static_cast<intptr_t>(end));
     Call(SCI_REPLACETARGET, bytes.size(), reinterpret_cast<intptr_t>(bytes.data()));
     EndUndoStep();
-    Call(SCI_SETSEL, start, static_cast<intptr_t>(start + bytes.size()));
+    Call(SCI_SETSEL, start + bytes.size(), static_cast<intptr_t>(start + bytes.size()));
 }
 
 void ScintillaControl::ReplaceSelection(std::string_view bytes)
@@ -296,7 +299,6 @@ void ScintillaControl::ReplaceSelection(std::string_view bytes)
     size_t end = 0;
     GetSelection(&start, &end);
     ReplaceRange(start, end, bytes);
-    Call(SCI_SETSEL, start + bytes.size(), static_cast<intptr_t>(start + bytes.size()));
 }
 
 void ScintillaControl::GetSelection(size_t* start, size_t* end)

@@ -50,8 +50,8 @@ public:
     // Adds bytes after the last one, not to be undone, leaving the selection
     // and the view alone.
     void Append(std::string_view bytes);
-    // Replaces start..end with bytes as one undo step; the selection is then
-    // the new bytes.
+    // Replaces start..end with bytes as one undo step, the caret then after
+    // them (as EM_REPLACESEL leaves it).
     void ReplaceRange(size_t start, size_t end, std::string_view bytes);
     void ReplaceSelection(std::string_view bytes);
 

@@ -4,7 +4,7 @@
 ; Features whose uninstaller removes exactly what was installed. /S runs it
 ; without pages. CMake (package/CMakeLists.txt) passes:
 ;   TARGET        x86-unicode for the 32-bit product, amd64-unicode for the twin
-;   VERSION       0.6.0;  FILE_VERSION  0, 6, 0, 0
+;   VERSION       0.7.0;  FILE_VERSION  0, 7, 0, 0
 ;   EXE, ICON     the built Quorvane.exe and its icon
 ;   TEXTS         the folder holding README.txt, CHANGES.txt and Scintilla-License.txt
 ;   OUTFILE       the setup program to write

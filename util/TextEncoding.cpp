@@ -195,7 +195,7 @@ void DecodeUtf16(std::string_view bytes, bool bigEndian, Cp932Sink& sink)
         sink.Put(kReplacement); // a last odd byte cannot be kept
 }
 
-void AppendUtf8(std::string& out, const wchar_t* wide, size_t count)
+void AppendUtf8Units(std::string& out, const wchar_t* wide, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
         unsigned long c = wide[i];
@@ -205,21 +205,7 @@ void AppendUtf8(std::string& out, const wchar_t* wide, size_t count)
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = kReplacement;
         }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        TextEncoding::AppendUtf8(static_cast<uint32_t>(c), out);
     }
 }
 
@@ -299,6 +285,25 @@ Utf16Reading ReadAsUtf16(std::string_view bytes, bool bigEndian)
 }
 
 } // namespace
+
+void TextEncoding::AppendUtf8(uint32_t code, std::string& out)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
 
 TextEncoding TextEncoding::Detect(std::string_view bytes)
 {
@@ -442,7 +447,7 @@ bool TextEncoding::EncodeFile(std::string& text) const
             if (utf16)
                 AppendUtf16(bytes, block, count, kind == Utf16Be);
             else
-                AppendUtf8(bytes, block, count);
+                AppendUtf8Units(bytes, block, count);
         });
         text.swap(bytes);
         return true;

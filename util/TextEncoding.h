@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,9 @@ public:
     // a search text).
     bool Decode(std::string& bytes, size_t* lost) const;
     bool Encode(std::string& text) const;
+
+    // One Unicode code point as UTF-8, appended to out.
+    static void AppendUtf8(uint32_t code, std::string& out);
 
 private:
     Kind kind;

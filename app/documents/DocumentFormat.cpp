@@ -19,25 +19,6 @@ bool IsUtf16(TextEncoding encoding)
     return encoding.GetKind() == TextEncoding::Utf16Le || IsBigEndian(encoding);
 }
 
-void AppendUtf8(uint32_t code, std::string& out)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // UTF-8 of the pane to UTF-16 units in the file's byte order, a block at a
 // time (never cutting a sequence), appended to out.
 bool Utf8ToUtf16(std::string_view text, bool bigEndian, std::string& out)
@@ -146,7 +127,7 @@ bool PaneBytesDecoder::Decode(std::string_view block, bool last, std::string& ou
                 } else {
                     const uint16_t next = unitAt(at + 2);
                     if (next >= 0xDC00 && next <= 0xDFFF) {
-                        AppendUtf8(0x10000 + ((unit - 0xD800u) << 10) + (next - 0xDC00u), out);
+                        TextEncoding::AppendUtf8(0x10000 + ((unit - 0xD800u) << 10) + (next - 0xDC00u), out);
                         at += 2;
                         continue;
                     }
@@ -157,7 +138,7 @@ bool PaneBytesDecoder::Decode(std::string_view block, bool last, std::string& ou
                 ++lost;
                 continue;
             }
-            AppendUtf8(unit, out);
+            TextEncoding::AppendUtf8(unit, out);
         }
         carry = joined.substr(at);
         if (last && !carry.empty()) { // an odd byte at the end

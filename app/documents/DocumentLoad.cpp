@@ -204,6 +204,9 @@ DocumentLoad::Result DocumentLoad::Run(Window& owner, ScintillaControl& pane, co
     progress.Close();
     if (enabled)
         ::EnableWindow(owner.GetHandle(), TRUE);
+    for (const MSG& command : postponed)
+        ::PostMessageA(command.hwnd, command.message, command.wParam, command.lParam);
+    postponed.clear();
     if (!answered)
         job->result = Result::Stopped;
     return Finish(pane, *job);
@@ -223,6 +226,10 @@ bool DocumentLoad::AnswerUntilDone(Window& owner, Job& job, const std::string& p
                 ::WaitForSingleObject(job.done, INFINITE);
                 ::PostQuitMessage(static_cast<int>(message.wParam));
                 return false;
+            }
+            if (message.message == WM_COMMAND && message.hwnd == owner.GetHandle()) {
+                postponed.push_back(message); // a command runs on the loaded document
+                continue;
             }
             if (progress.IsOpen() && ::IsDialogMessageA(progress.GetHandle(), &message))
                 continue;
@@ -247,12 +254,13 @@ void DocumentLoad::ShowProgress(Window& owner, const Job& job, const std::string
 }
 
 // The loaded document replaces the pane's only now; the pane's reference is
-// the one that keeps it.
+// the one that keeps it. A pane that went meanwhile (its window closed from
+// outside) takes nothing.
 DocumentLoad::Result DocumentLoad::Finish(ScintillaControl& pane, Job& job)
 {
-    if (job.result != Result::Loaded) {
+    if (job.result != Result::Loaded || !::IsWindow(pane.GetHandle())) {
         job.loader->Release();
-        return job.result;
+        return job.result == Result::Loaded ? Result::Stopped : job.result;
     }
     void* document = job.loader->ConvertToDocument();
     if (document == nullptr)

@@ -2,7 +2,8 @@
 // the file a block at a time and fills a new Scintilla document through its
 // loader, converting UTF-16 on the way; the main thread meanwhile keeps the
 // window answering (it is disabled for input, so nothing is typed into the
-// document about to be replaced) and, once the load takes longer than half a
+// document about to be replaced, and commands posted to it wait for the
+// load's end) and, once the load takes longer than half a
 // second, shows the progress window of grep with the file's name, the
 // megabytes read and 中止. The pane gets the new document only when the whole
 // file is in it: a failure or 中止 leaves its document as it was. What the
@@ -11,6 +12,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "app/documents/DocumentFormat.h"
 #include "app/folders/ProgressDialog.h"
@@ -59,6 +61,8 @@ private:
     ProgressDialog progress;
     Job* running = nullptr;
     Pace pace;
+    // Commands posted to the window while it loads, posted again after.
+    std::vector<MSG> postponed;
     DocumentFormat format;
     size_t lost = 0;
     bool changedByPane = false;

@@ -380,10 +380,14 @@ void FolderGrep::AddEveryLine(std::string_view text, uint64_t firstLine, const s
     }
 }
 
-// A piece of a long line says so, with a mark where it was cut.
+// A piece of a long line says so, with a mark where it was cut. The CR of a
+// CR LF line end is left out: the pane would show it as a line break of its
+// own, an empty line after every result.
 bool FolderGrep::AddResult(const std::string& path, uint64_t lineNumber, std::string_view line, bool cutBefore,
                            bool cutAfter)
 {
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
     char digits[24];
     const std::to_chars_result written = std::to_chars(digits, digits + sizeof(digits), lineNumber);
     return sink->AddLine({path, "\t", std::string_view(digits, static_cast<size_t>(written.ptr - digits)),

@@ -20,7 +20,8 @@ using Swap = MainWindowTest;
 
 } // namespace
 
-TEST_F(Swap, TwiceRestoresBothTextsAndLeavesTheMark)
+// The second swap brings the document itself back, at its save point.
+TEST_F(Swap, TwiceRestoresBothTextsAndTheUnmarkedDocument)
 {
     const std::string left = "左の\r\n文章";
     const std::string right = "right text";
@@ -35,8 +36,8 @@ TEST_F(Swap, TwiceRestoresBothTextsAndLeavesTheMark)
     window.OnSwapText();
     EXPECT_EQ(left, window.leftPane.GetText());
     EXPECT_EQ(right, window.rightPane.GetText());
-    EXPECT_EQ(1, window.modified);
-    EXPECT_EQ(ModifiedCaption, Caption(window));
+    EXPECT_EQ(0, window.modified);
+    EXPECT_EQ("無題 - Quorvane", Caption(window));
 }
 
 TEST_F(Swap, TwoEmptyPanesStillMarkTheDocument)

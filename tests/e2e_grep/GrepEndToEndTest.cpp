@@ -22,7 +22,7 @@ TEST(GrepEndToEnd, GrepsAPreparedTreeInTheRealEditor)
     ASSERT_FALSE(tree.MakeFolder("sub").empty());
     std::string b = tree.Write("sub\\b.txt", "x\n検索\n");
     tree.Write("sub\\c.txt", "nothing here\n");
-    std::string expected = a + "\t2行目\t検索する行\r\r\n" + b + "\t2行目\t検索\r\n";
+    std::string expected = a + "\t2行目\t検索する行\r\n" + b + "\t2行目\t検索\r\n";
 
     EditorProcess editor;
     ASSERT_TRUE(editor.Started());

@@ -124,16 +124,19 @@ TEST_F(EditorTest, MenuBarShowsTheCommands)
         "0\t2\t32777\tファイルを名前を付けて保存\tCtrl+Shift+S\n"
         "0\t3\t105\tアプリケーションの終了(&X)\n"
         "1\t-1\t0\t編集\n"
-        "1\t0\t1007\t検索\tCtrl+F\n"
-        "1\t1\t32781\t次を検索\tF3\n"
-        "1\t2\t32900\t前を検索\tShift+F3\n"
-        "1\t3\t32850\t置換\tCtrl+H\n"
-        "1\t4\t32787\tgrep検索\tCtrl+G\n"
-        "1\t5\t32783\tディレクトリ一覧を表示\n"
-        "1\t6\t32785\t左右の文章を入れ替える\n"
-        "1\t7\t32901\t指定行へジャンプ\tCtrl+J\n"
-        "1\t8\t32902\tタグジャンプ\tF12\n"
-        "1\t9\t32903\tタグジャンプバック\tShift+F12\n"
+        "1\t0\t32907\t元に戻す\tCtrl+Z\n"
+        "1\t1\t32908\tやり直し\tCtrl+Y\n"
+        "1\t2\t0\t\n"
+        "1\t3\t1007\t検索\tCtrl+F\n"
+        "1\t4\t32781\t次を検索\tF3\n"
+        "1\t5\t32900\t前を検索\tShift+F3\n"
+        "1\t6\t32850\t置換\tCtrl+H\n"
+        "1\t7\t32787\tgrep検索\tCtrl+G\n"
+        "1\t8\t32783\tディレクトリ一覧を表示\n"
+        "1\t9\t32785\t左右の文章を入れ替える\n"
+        "1\t10\t32901\t指定行へジャンプ\tCtrl+J\n"
+        "1\t11\t32902\tタグジャンプ\tF12\n"
+        "1\t12\t32903\tタグジャンプバック\tShift+F12\n"
         "2\t-1\t0\t表示\n"
         "2\t0\t32851\tフォント…\n"
         "3\t-1\t0\tヘルプ(&H)\n"
@@ -179,9 +182,9 @@ TEST_F(EditorTest, PanesSitSideBySide)
         SCOPED_TRACE(testing::Message() << row.name << " (id " << row.id << "), client " << w << " x " << h);
         HWND pane = ::GetDlgItem(main, row.id);
         ASSERT_NE(nullptr, pane);
-        EXPECT_EQ("Edit", WindowClass(pane));
-        // A multi-line Edit draws its own border and drops WS_BORDER from its style.
-        const LONG paneStyle = 0x50B001C4;
+        EXPECT_EQ("Scintilla", WindowClass(pane));
+        // Scintilla draws its own scroll bars and takes their styles away.
+        const LONG paneStyle = WS_CHILD | WS_VISIBLE;
         EXPECT_EQ(paneStyle & ~WS_BORDER, ::GetWindowLongA(pane, GWL_STYLE) & ~WS_BORDER);
         RECT r = {};
         ::GetWindowRect(pane, &r);

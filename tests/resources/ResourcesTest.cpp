@@ -146,6 +146,9 @@ const MenuRow ExpectedMenu[] = {
     {false, 0, 32777, "ファイルを名前を付けて保存\tCtrl+Shift+S"},
     {false, MF_END, 105, "アプリケーションの終了(&X)"},
     {true, MF_POPUP, 0, "編集"},
+    {false, 0, 32907, "元に戻す\tCtrl+Z"},
+    {false, 0, 32908, "やり直し\tCtrl+Y"},
+    {false, 0, 0, ""}, // a separator
     {false, 0, 1007, "検索\tCtrl+F"},
     {false, 0, 32781, "次を検索\tF3"},
     {false, 0, 32900, "前を検索\tShift+F3"},
@@ -290,6 +293,9 @@ TEST_F(Resources, AcceleratorTableHoldsEveryShortcut)
         {key, VK_F12, 32902},
         {key | FSHIFT, VK_F12, 32903},
         {key | FCONTROL, 'A', 32904},
+        {key | FCONTROL, 'Z', 32907},
+        {key | FCONTROL, 'Y', 32908},
+        {key | FCONTROL | FSHIFT, 'Z', 32908},
         {key | FCONTROL, 'H', 32850},
         {key | FCONTROL, 'R', 32850},
     };
