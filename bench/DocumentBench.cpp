@@ -222,6 +222,12 @@ HWND EditorBox(DWORD process, HWND main)
     return FindWindowOf(process, "#32770", main, true);
 }
 
+bool ProgressShows(DWORD process, HWND main)
+{
+    HWND window = FindWindowOf(process, "#32770", main);
+    return window != nullptr && CaptionOf(window) == ProgressCaption;
+}
+
 // Reads the box's text and answers it with its default button.
 std::string DismissBox(HWND box)
 {
@@ -343,6 +349,7 @@ bool OpenFinished(HWND main, const std::string& caption)
 struct Figures {
     double openSeconds = -1;
     double dialogSeconds = -1;
+    double progressSeconds = -1; // when the progress window first showed
     double saveSeconds = -1;
     bool saveReplaced = false;
     double unansweredSeconds = 0;
@@ -399,6 +406,8 @@ public:
                                   std::to_string(static_cast<int>(Now() - start)) + " s";
             else if (!(finished = OpenFinished(main, caption)))
                 ::Sleep(1);
+            if (figures.progressSeconds < 0 && ProgressShows(info.dwProcessId, main))
+                figures.progressSeconds = Now() - start;
         }
         figures.openSeconds = Now() - start;
         figures.unansweredSeconds = prober.Stop();
@@ -482,14 +491,25 @@ double Above(size_t bytes, size_t baseline)
     return bytes > baseline ? Megabytes(bytes - baseline) : -Megabytes(baseline - bytes);
 }
 
+// The progress window shows half a second into the load.
+std::string ProgressText(double seconds)
+{
+    if (seconds < 0)
+        return "no progress window";
+    char text[80];
+    std::snprintf(text, sizeof text, "the progress window at %.2f s", seconds);
+    return text;
+}
+
 void PrintFigures(const std::string& label, uint64_t size, const Floors& floors, const Figures& figures)
 {
     const double mb = Megabytes(size);
     std::printf("%s (%.1f MB)\n", label.c_str(), mb);
     if (figures.openSeconds >= 0)
         std::printf("  open %7.2f s   ReadFile floor %6.2f s   open / floor %5.2f (goal <= 3)"
-                    "   (the Open dialog was gone after %.2f s)\n",
-                    figures.openSeconds, floors.read, figures.openSeconds / floors.read, figures.dialogSeconds);
+                    "   (the Open dialog was gone after %.2f s, %s)\n",
+                    figures.openSeconds, floors.read, figures.openSeconds / floors.read, figures.dialogSeconds,
+                    ProgressText(figures.progressSeconds).c_str());
     if (figures.saveSeconds >= 0)
         std::printf("  save %7.2f s   ReadFile floor %6.2f s   save / floor %5.2f;  WriteFile floor %6.2f s, save / that %5.2f"
                     " (%s)\n",
