@@ -453,22 +453,74 @@ void ScintillaControl::NewDocument()
     SetCodePage(Cp932);
 }
 
-// Making a loader resets the view's line layout of the document it shows
-// (Scintilla 5.3), which would then draw wrongly while the new one loads; the
-// pane takes its own document again, with its selection and scroll position.
-Scintilla::ILoader* ScintillaControl::CreateLoader(size_t bytes)
+void ScintillaControl::AdoptDocument(void* document)
 {
-    const intptr_t anchor = Call(SCI_GETANCHOR);
-    const intptr_t caret = Call(SCI_GETCURRENTPOS);
-    const intptr_t firstLine = Call(SCI_GETFIRSTVISIBLELINE);
-    const intptr_t xOffset = Call(SCI_GETXOFFSET);
-    auto* loader = reinterpret_cast<Scintilla::ILoader*>(Call(SCI_CREATELOADER, bytes, SC_DOCUMENTOPTION_STYLES_NONE));
-    void* shown = Document();
-    AddDocumentReference(shown);
-    SetDocument(shown);
-    ReleaseDocument(shown);
-    Call(SCI_SETSEL, static_cast<uintptr_t>(anchor), caret);
-    Call(SCI_SETFIRSTVISIBLELINE, static_cast<uintptr_t>(firstLine));
-    Call(SCI_SETXOFFSET, static_cast<uintptr_t>(xOffset));
-    return loader;
+    SetDocument(document);
+    ReleaseDocument(document);
+}
+
+ScintillaControl::Loading::Loading()
+{
+    window = ::CreateWindowExA(0, ClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ApplicationInstance(), nullptr);
+    if (window == nullptr)
+        return;
+    direct = reinterpret_cast<DirectFunction>(::SendMessageA(window, SCI_GETDIRECTFUNCTION, 0, 0));
+    directPointer = ::SendMessageA(window, SCI_GETDIRECTPOINTER, 0, 0);
+}
+
+ScintillaControl::Loading::~Loading()
+{
+    if (loader != nullptr)
+        loader->Release();
+    if (document != nullptr) {
+        Call(SCI_SETDOCPOINTER); // the window's own reference goes
+        Call(SCI_RELEASEDOCUMENT, 0, reinterpret_cast<intptr_t>(document));
+    }
+    if (window != nullptr)
+        ::DestroyWindow(window);
+}
+
+intptr_t ScintillaControl::Loading::Call(unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    return direct != nullptr ? direct(directPointer, message, wParam, lParam) : 0;
+}
+
+bool ScintillaControl::Loading::Start(size_t bytes)
+{
+    loader = reinterpret_cast<Scintilla::ILoader*>(Call(SCI_CREATELOADER, bytes, SC_DOCUMENTOPTION_STYLES_NONE));
+    return loader != nullptr;
+}
+
+bool ScintillaControl::Loading::Add(std::string_view bytes)
+{
+    return loader != nullptr &&
+           (bytes.empty() || loader->AddData(bytes.data(), static_cast<Sci_Position>(bytes.size())) == SC_STATUS_OK);
+}
+
+// The hidden window shows the document, so that its bytes can be read; the
+// loader's reference stays for the pane.
+bool ScintillaControl::Loading::Finish()
+{
+    if (loader == nullptr)
+        return false;
+    document = loader->ConvertToDocument();
+    loader = nullptr;
+    if (document != nullptr)
+        Call(SCI_SETDOCPOINTER, 0, reinterpret_cast<intptr_t>(document));
+    return document != nullptr;
+}
+
+std::string_view ScintillaControl::Loading::Bytes()
+{
+    const auto* bytes = reinterpret_cast<const char*>(Call(SCI_GETCHARACTERPOINTER));
+    return bytes != nullptr ? std::string_view(bytes, static_cast<size_t>(Call(SCI_GETLENGTH))) : std::string_view();
+}
+
+void* ScintillaControl::Loading::Take()
+{
+    void* taken = document;
+    if (taken != nullptr)
+        Call(SCI_SETDOCPOINTER); // the hidden window lets go of it
+    document = nullptr;
+    return taken;
 }

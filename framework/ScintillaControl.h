@@ -99,10 +99,13 @@ public:
     void ReleaseDocument(void* document);
     // A new empty document in place of the pane's one.
     void NewDocument();
-    // A loader for a new document of `bytes` bytes, to be filled on another
-    // thread; nullptr when memory ran out. Its owner calls Release() or
-    // ConvertToDocument().
-    Scintilla::ILoader* CreateLoader(size_t bytes);
+    // A document made by Loading: the pane shows it and holds the reference
+    // that came with it.
+    void AdoptDocument(void* document);
+
+    class Loading;
+
+    using DirectFunction = intptr_t (*)(intptr_t, unsigned, uintptr_t, intptr_t);
 
 private:
     intptr_t Call(unsigned message, uintptr_t wParam = 0, intptr_t lParam = 0);
@@ -121,10 +124,41 @@ private:
     // Text in code page 932 as bytes of the document's code page.
     std::string FromAnsi(std::string_view text);
 
-    using DirectFunction = intptr_t (*)(intptr_t, unsigned, uintptr_t, intptr_t);
     DirectFunction direct = nullptr;
     intptr_t directPointer = 0;
     HFONT font = nullptr;
     // A lead byte that came alone as WM_CHAR; its trail byte comes next.
     unsigned char pendingLead = 0;
+};
+
+// Loading: a new document filled on the thread that makes this object, away
+// from the panes, through a hidden Scintilla window of that thread: the
+// memory of a large file is taken, and what the document holds is read back,
+// without the panes' thread waiting. A pane of any thread then adopts the
+// document. Everything but the adoption happens on the making thread.
+class ScintillaControl::Loading {
+public:
+    Loading();
+    Loading(const Loading&) = delete;
+    Loading& operator=(const Loading&) = delete;
+    // An unfinished or untaken document goes with it.
+    ~Loading();
+
+    // Room for a document of `bytes` bytes; false when memory ran out.
+    bool Start(size_t bytes);
+    bool Add(std::string_view bytes);
+    // The document is whole: its bytes can be read here.
+    bool Finish();
+    std::string_view Bytes();
+    // The finished document, with one reference for the pane that adopts it.
+    void* Take();
+
+private:
+    intptr_t Call(unsigned message, uintptr_t wParam = 0, intptr_t lParam = 0);
+
+    HWND window = nullptr;
+    DirectFunction direct = nullptr;
+    intptr_t directPointer = 0;
+    Scintilla::ILoader* loader = nullptr;
+    void* document = nullptr;
 };

@@ -8,8 +8,6 @@
 #include <system_error>
 #include <thread>
 
-#include "ILoader.h"
-#include "Scintilla.h"
 #include "framework/ScintillaControl.h"
 #include "framework/Window.h"
 
@@ -82,7 +80,6 @@ struct DocumentLoad::Job {
     std::string path;
     uint64_t size = 0;
     size_t blockSize = 0;
-    Scintilla::ILoader* loader = nullptr;
     std::atomic<bool> stop{false};
     std::atomic<uint64_t> read{0};
     HANDLE done = nullptr;
@@ -91,10 +88,13 @@ struct DocumentLoad::Job {
     Result result = Result::Loaded;
     DocumentFormat format;
     size_t lost = 0;
-    uint64_t digest = 0;
+    // The loaded document, with a reference for the pane, and whether it
+    // holds other bytes than were read.
+    void* document = nullptr;
+    bool changedByPane = false;
 
     void Work();
-    Result Fill(HANDLE file);
+    Result Fill(HANDLE file, ScintillaControl::Loading& loading);
 };
 
 // Nothing may escape the worker: memory running out is a result.
@@ -104,7 +104,10 @@ void DocumentLoad::Job::Work()
         FileHandle file;
         file.handle = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        result = file.handle == INVALID_HANDLE_VALUE ? Result::NotRead : Fill(file.handle);
+        ScintillaControl::Loading loading; // made, filled and checked on this thread
+        result = file.handle == INVALID_HANDLE_VALUE ? Result::NotRead : Fill(file.handle, loading);
+        if (result == Result::Loaded)
+            document = loading.Take();
     } catch (const std::bad_alloc&) {
         result = Result::TooLarge;
     } catch (const std::length_error&) {
@@ -113,10 +116,10 @@ void DocumentLoad::Job::Work()
     ::SetEvent(done);
 }
 
-DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file)
+DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file, ScintillaControl::Loading& loading)
 {
     std::unique_ptr<char[]> block(new (std::nothrow) char[blockSize]);
-    if (block == nullptr)
+    if (block == nullptr || !loading.Start(static_cast<size_t>(size)))
         return Result::TooLarge;
     std::unique_ptr<PaneBytesDecoder> decoder;
     std::string converted;
@@ -145,8 +148,7 @@ DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file)
         }
         decoder->NoteLineEnds(paneBytes);
         held.Add(paneBytes);
-        if (!paneBytes.empty() &&
-            loader->AddData(paneBytes.data(), static_cast<Sci_Position>(paneBytes.size())) != SC_STATUS_OK)
+        if (!loading.Add(paneBytes))
             return Result::TooLarge;
         read += got;
         if (got == 0 || last)
@@ -154,7 +156,11 @@ DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file)
     }
     format.SetLineEnds(decoder != nullptr ? decoder->LineEnds() : DocumentFormat::LineEnds::None);
     lost = decoder != nullptr ? decoder->Lost() : 0;
-    digest = held.Value();
+    if (!loading.Finish())
+        return Result::TooLarge;
+    StreamDigest shown;
+    shown.Add(loading.Bytes());
+    changedByPane = shown.Value() != held.Value();
     return Result::Loaded;
 }
 
@@ -180,9 +186,6 @@ DocumentLoad::Result DocumentLoad::Run(Window& owner, ScintillaControl& pane, co
     job->size = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
     if (job->size >= SIZE_MAX / 2)
         return Result::TooLarge;
-    job->loader = pane.CreateLoader(static_cast<size_t>(job->size));
-    if (job->loader == nullptr)
-        return Result::TooLarge;
     EventHandle done;
     job->done = done.handle;
     std::thread worker;
@@ -192,10 +195,8 @@ DocumentLoad::Result DocumentLoad::Run(Window& owner, ScintillaControl& pane, co
         } catch (const std::system_error&) {
         }
     }
-    if (!worker.joinable()) {
-        job->loader->Release();
+    if (!worker.joinable())
         return Result::NotRead;
-    }
     running = job.get();
     const bool enabled = !::EnableWindow(owner.GetHandle(), FALSE);
     const bool answered = AnswerUntilDone(owner, *job, path);
@@ -253,30 +254,25 @@ void DocumentLoad::ShowProgress(Window& owner, const Job& job, const std::string
                            " MB 読み込みました");
 }
 
-// The loaded document replaces the pane's only now; the pane's reference is
-// the one that keeps it. A pane that went meanwhile (its window closed from
-// outside) takes nothing.
+// The loaded document replaces the pane's only now; the reference it came
+// with is the pane's. A pane that went meanwhile (its window closed from
+// outside) takes nothing, and the document stays unreleased until the
+// program ends, which follows.
 DocumentLoad::Result DocumentLoad::Finish(ScintillaControl& pane, Job& job)
 {
-    if (job.result != Result::Loaded || !::IsWindow(pane.GetHandle())) {
-        job.loader->Release();
-        return job.result == Result::Loaded ? Result::Stopped : job.result;
-    }
-    void* document = job.loader->ConvertToDocument();
-    if (document == nullptr)
-        return Result::TooLarge;
-    pane.SetDocument(document);
-    pane.ReleaseDocument(document);
-    pane.KeepHistory(true); // a loader's document is made without one
+    if (job.result != Result::Loaded)
+        return job.result;
+    if (job.document == nullptr || !::IsWindow(pane.GetHandle()))
+        return Result::Stopped;
+    pane.AdoptDocument(job.document);
+    pane.KeepHistory(true); // a loaded document is made without one
     pane.SetCodePage(job.format.PaneCodePage());
     const DocumentFormat::LineEnds ends = job.format.GetLineEnds();
     pane.SetLineEnding(ends == DocumentFormat::LineEnds::Lf   ? ScintillaControl::LineEnding::Lf
-                    : ends == DocumentFormat::LineEnds::Cr ? ScintillaControl::LineEnding::Cr
-                                                           : ScintillaControl::LineEnding::CrLf);
+                       : ends == DocumentFormat::LineEnds::Cr ? ScintillaControl::LineEnding::Cr
+                                                              : ScintillaControl::LineEnding::CrLf);
     format = job.format;
     lost = job.lost;
-    StreamDigest shown;
-    shown.Add(pane.Bytes());
-    changedByPane = shown.Value() != job.digest;
+    changedByPane = job.changedByPane;
     return Result::Loaded;
 }

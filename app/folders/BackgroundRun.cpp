@@ -76,10 +76,10 @@ bool BackgroundRun::Start(Window& ownerWindow, ScintillaControl& resultPane, con
     if (!progress.Open(ownerWindow, title))
         return CannotStart();
     pane = &resultPane;
-    // Results are not undone: a history would hold them twice.
+    // Results are not undone: a history would hold them twice. Emptied as
+    // any program empties a pane, with nothing to undo.
     pane->KeepHistory(false);
-    pane->ForgetHistory();
-    pane->SetBytes("");
+    pane->SetText("");
     pending.clear();
     frontOffset = 0;
     linesShown = 0;

@@ -66,9 +66,11 @@ std::string ExpectedListing(const std::string& folder, const std::set<std::strin
     return listing;
 }
 
+// line as the file has it: the CR of a CR LF end is not in the result.
 std::string ResultLine(const std::string& path, unsigned long long number, const std::string& line)
 {
-    return path + "\t" + std::to_string(number) + "行目\t" + line + "\r\n";
+    const bool endsInCr = !line.empty() && line.back() == '\r';
+    return path + "\t" + std::to_string(number) + "行目\t" + line.substr(0, line.size() - endsInCr) + "\r\n";
 }
 
 HeldOpen::HeldOpen(const std::string& path)

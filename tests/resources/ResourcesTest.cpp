@@ -257,7 +257,9 @@ TEST_F(Resources, LoadedMenuReadsBackInCodePage932)
         const ParsedMenuRow& got = rows[i];
         SCOPED_TRACE(testing::Message() << "loaded menu entry " << i << " " << want.text);
         EXPECT_EQ(want.popup, got.popup);
-        EXPECT_EQ(0, got.flags) << "no entry starts grayed, disabled or checked";
+        if (want.id != 0 || want.popup) { // a separator is drawn grayed
+            EXPECT_EQ(0, got.flags) << "no entry starts grayed, disabled or checked";
+        }
         EXPECT_EQ(want.id, got.id);
         EXPECT_EQ(want.text, got.text);
     }
