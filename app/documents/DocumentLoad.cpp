@@ -184,7 +184,9 @@ DocumentLoad::Result DocumentLoad::Run(Window& owner, ScintillaControl& pane, co
     job->path = path;
     job->blockSize = pace.blockSize;
     job->size = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
-    if (job->size >= SIZE_MAX / 2)
+    // 4 GiB and more is refused on both builds, as it always was; the 32-bit
+    // one has no room for half its address space in one piece anyway.
+    if (job->size >= 0xFFFFFFFFull || job->size >= SIZE_MAX / 2)
         return Result::TooLarge;
     EventHandle done;
     job->done = done.handle;
