@@ -510,10 +510,13 @@ bool ScintillaControl::Loading::Finish()
     return document != nullptr;
 }
 
+// A range, unlike the character pointer, needs no room for an ending zero,
+// which would make Scintilla copy a document filled to its last byte.
 std::string_view ScintillaControl::Loading::Bytes()
 {
-    const auto* bytes = reinterpret_cast<const char*>(Call(SCI_GETCHARACTERPOINTER));
-    return bytes != nullptr ? std::string_view(bytes, static_cast<size_t>(Call(SCI_GETLENGTH))) : std::string_view();
+    const auto length = static_cast<size_t>(Call(SCI_GETLENGTH));
+    const auto* bytes = reinterpret_cast<const char*>(Call(SCI_GETRANGEPOINTER, 0, static_cast<intptr_t>(length)));
+    return bytes != nullptr ? std::string_view(bytes, length) : std::string_view();
 }
 
 void* ScintillaControl::Loading::Take()
