@@ -1,8 +1,6 @@
 #include "framework/ScintillaControl.h"
 
 #include <algorithm>
-#include <new>
-#include <stdexcept>
 
 #include "ILoader.h"
 #include "Scintilla.h"
@@ -257,19 +255,6 @@ std::string_view ScintillaControl::Bytes(size_t start, size_t end)
     return range != nullptr ? std::string_view(range, end - start) : std::string_view();
 }
 
-bool ScintillaControl::CopyBytes(std::string& out)
-{
-    const std::string_view bytes = Bytes();
-    try {
-        out.assign(bytes.data(), bytes.size());
-    } catch (const std::bad_alloc&) {
-        return false;
-    } catch (const std::length_error&) {
-        return false;
-    }
-    return true;
-}
-
 void ScintillaControl::SetBytes(std::string_view bytes)
 {
     BeginUndoStep();
@@ -348,11 +333,6 @@ size_t ScintillaControl::PositionAfter(size_t position, size_t characters, size_
     return static_cast<size_t>(Call(SCI_POSITIONRELATIVE, position, static_cast<intptr_t>(characters)));
 }
 
-bool ScintillaControl::IsCharacterStart(size_t position)
-{
-    return position == 0 || static_cast<size_t>(Call(SCI_POSITIONAFTER, Call(SCI_POSITIONBEFORE, position))) == position;
-}
-
 unsigned ScintillaControl::CodePage()
 {
     return static_cast<unsigned>(Call(SCI_GETCODEPAGE));
@@ -361,11 +341,6 @@ unsigned ScintillaControl::CodePage()
 void ScintillaControl::SetCodePage(unsigned codePage)
 {
     Call(SCI_SETCODEPAGE, codePage);
-}
-
-ScintillaControl::LineEnding ScintillaControl::GetLineEnding()
-{
-    return static_cast<LineEnding>(Call(SCI_GETEOLMODE));
 }
 
 void ScintillaControl::SetLineEnding(LineEnding ending)

@@ -10,7 +10,8 @@
 // Scintilla, a Unicode window, takes the text of WM_SETTEXT and EM_REPLACESEL
 // sent by ANSI callers as bytes of UTF-16, ignores EM_GETMODIFY, EM_UNDO and
 // EM_POSFROMCHAR, and splits a WM_IME_CHAR into two wrong bytes; those are
-// answered here, in the document's encoding. WM_SETFONT sets the font of all its text.
+// answered here, in the document's encoding. WM_SETFONT sets the font of all
+// its text.
 #pragma once
 
 #include <cstddef>
@@ -43,19 +44,17 @@ public:
     size_t Length();
     // A view of the bytes start..end, valid until the next change.
     std::string_view Bytes(size_t start = 0, size_t end = std::string::npos);
-    // A copy of every byte; false, out unchanged, when memory ran out.
-    bool CopyBytes(std::string& out);
     // Replaces every byte, as one step the user can undo.
     void SetBytes(std::string_view bytes);
-    // Adds bytes after the last one, not to be undone, leaving the selection
-    // and the view alone.
+    // Adds bytes after the last one, leaving the selection and the view
+    // alone.
     void Append(std::string_view bytes);
     // Replaces start..end with bytes as one undo step, the caret then after
     // them (as EM_REPLACESEL leaves it).
     void ReplaceRange(size_t start, size_t end, std::string_view bytes);
     void ReplaceSelection(std::string_view bytes);
 
-    // The selection in order (start <= end), and which end holds the caret.
+    // The selection in order (start <= end).
     void GetSelection(size_t* start, size_t* end);
     // Selects anchor..caret and brings the caret into view.
     void SetSelection(size_t anchor, size_t caret);
@@ -69,12 +68,9 @@ public:
     // The position `characters` characters after position, no further than
     // limit.
     size_t PositionAfter(size_t position, size_t characters, size_t limit);
-    // Whether position is between two characters.
-    bool IsCharacterStart(size_t position);
 
     unsigned CodePage();
     void SetCodePage(unsigned codePage);
-    LineEnding GetLineEnding();
     // The line end that Enter and pasted text get.
     void SetLineEnding(LineEnding ending);
 
