@@ -6,7 +6,7 @@
 ;   TARGET        x86-unicode for the 32-bit product, amd64-unicode for the twin
 ;   VERSION       0.7.0;  FILE_VERSION  0, 7, 0, 0
 ;   EXE, ICON     the built Quorvane.exe and its icon
-;   TEXTS         the folder holding README.txt, CHANGES.txt and Scintilla-License.txt
+;   TEXTS         the folder holding README.txt, CHANGES.txt and the licences
 ;   OUTFILE       the setup program to write
 
 Target ${TARGET}
@@ -81,6 +81,7 @@ Section
   File "/oname=README.txt" "${TEXTS}\README.txt"
   File "/oname=CHANGES.txt" "${TEXTS}\CHANGES.txt"
   File "/oname=Scintilla-License.txt" "${TEXTS}\Scintilla-License.txt"
+  File "/oname=PCRE2-License.txt" "${TEXTS}\PCRE2-License.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Quorvane.exe" "" "$INSTDIR\Quorvane.exe" 0
 
@@ -113,6 +114,7 @@ Section "Uninstall"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\CHANGES.txt"
   Delete "$INSTDIR\Scintilla-License.txt"
+  Delete "$INSTDIR\PCRE2-License.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"

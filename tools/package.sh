@@ -2,7 +2,7 @@
 # Builds the 32-bit product and its 64-bit twin and writes what a Windows
 # user downloads into dist/ (tests nothing; tools/test.sh does):
 #   Quorvane-<version>-win32.zip   Quorvane.exe (32-bit), README.txt, CHANGES.txt,
-#                                  Scintilla-License.txt
+#                                  Scintilla-License.txt, PCRE2-License.txt
 #   Quorvane-<version>-win64.zip   the same with the 64-bit executable
 #   Quorvane-<version>-setup.exe   the installer of the 32-bit executable
 # The zips are reproducible: fixed order and timestamps (the last commit's).
@@ -29,7 +29,8 @@ for pair in win32:i686 win64:x86_64; do
     name="Quorvane-$version-${pair%%:*}"
     build="$root/build/${pair#*:}"
     python3 "$here/make-zip.py" "$dist/$name.zip" "$name" "$build/bin/Quorvane.exe" \
-        "$build/package/README.txt" "$build/package/CHANGES.txt" "$build/package/Scintilla-License.txt"
+        "$build/package/README.txt" "$build/package/CHANGES.txt" "$build/package/Scintilla-License.txt" \
+        "$build/package/PCRE2-License.txt"
 done
 cp "$setup" "$dist/"
 echo "package: written to $dist:"

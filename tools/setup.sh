@@ -91,36 +91,42 @@ if ! quorvane_can_run_32bit && ! quorvane_qemu_recent; then
         apt-get install -y -q --no-install-recommends "${release[@]}" qemu-user
 fi
 
-# Scintilla, the editing component, comes as source from Debian's scite
-# package (its archive holds scintilla/ with win32/) at the version pinned in
-# cmake/deps.txt, unpacked once into build/deps/scintilla-<version>/. apt
-# works from a source list and state folders of its own there, so the
-# machine's own sources stay as they are; apt checks the download against
-# the release's signed index.
-scintilla_version=$(sed -n 's/^scite=//p' "$QUORVANE_ROOT/cmake/deps.txt")
-if [ -z "$scintilla_version" ]; then
-    echo "setup: cmake/deps.txt names no scite version, so Scintilla cannot be fetched" >&2
-    exit 1
-fi
+# Sources the build needs for Windows come from Debian's source packages at
+# the versions pinned in cmake/deps.txt, each unpacked once into
+# build/deps/<name>-<version>/: Scintilla, the editing component (the scite
+# package, whose archive holds scintilla/ with win32/), and PCRE2, the
+# regular-expression engine. apt works from a source list and state folders
+# of its own there, so the machine's own sources stay as they are; apt
+# checks the download against the release's signed index.
 deps="$QUORVANE_ROOT/build/deps"
-scintilla_dir="$deps/scintilla-$scintilla_version"
+# The downloaded archives are also kept in the user's cache, so another
+# clone on this machine (CI's among them) unpacks them without asking the
+# mirror.
+source_cache="${XDG_CACHE_HOME:-$HOME/.cache}/quorvane"
 
-# The downloaded archive is also kept in the user's cache, so another clone
-# on this machine (CI's among them) unpacks it without asking the mirror.
-scintilla_cache="${XDG_CACHE_HOME:-$HOME/.cache}/quorvane"
-
-# Unpacked beside its place and moved there whole, so a broken run never
-# leaves a half folder that looks ready.
-unpack_scintilla() {
-    rm -rf "$scintilla_dir.part"
-    mkdir -p "$scintilla_dir.part"
-    tar -xf "$1" -C "$scintilla_dir.part" scintilla || return 1
-    rm -rf "$scintilla_dir"
-    mv "$scintilla_dir.part" "$scintilla_dir"
+pinned_version() {
+    local version
+    version=$(sed -n "s/^$1=//p" "$QUORVANE_ROOT/cmake/deps.txt")
+    if [ -z "$version" ]; then
+        echo "setup: cmake/deps.txt names no $1 version, so it cannot be fetched" >&2
+        exit 1
+    fi
+    echo "$version"
 }
 
-fetch_scintilla() {
-    local work="$deps/apt" tarball
+# Unpacked beside its place and moved there whole, so a broken run never
+# leaves a half folder that looks ready. $3: the archive's top folder.
+unpack_source() {
+    local tarball=$1 dir=$2 member=$3
+    rm -rf "$dir.part"
+    mkdir -p "$dir.part"
+    tar -xf "$tarball" -C "$dir.part" "$member" || return 1
+    rm -rf "$dir"
+    mv "$dir.part" "$dir"
+}
+
+fetch_source() {
+    local package=$1 version=$2 dir=$3 member=$4 work="$deps/apt" tarball
     rm -rf "$work"
     mkdir -p "$work/lists/partial" "$work/cache/archives/partial" "$work/download"
     echo 'deb-src http://deb.debian.org/debian bookworm main' >"$work/sources.list"
@@ -129,33 +135,43 @@ fetch_scintilla() {
     local apt_options=(-q -o "Dir::Etc::SourceList=$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
         -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache" -o APT::Sandbox::User=root)
     apt-get "${apt_options[@]}" update >/dev/null &&
-        (cd "$work/download" && apt-get "${apt_options[@]}" source --download-only "scite=$scintilla_version" >/dev/null) ||
+        (cd "$work/download" && apt-get "${apt_options[@]}" source --download-only "$package=$version" >/dev/null) ||
         return 1
-    tarball=$(ls "$work/download/"scite_*.orig.tar.* 2>/dev/null | head -n1)
-    [ -n "$tarball" ] && unpack_scintilla "$tarball" || return 1
-    mkdir -p "$scintilla_cache" &&
-        cp "$tarball" "$scintilla_cache/.part" &&
-        mv "$scintilla_cache/.part" "$scintilla_cache/$(basename "$tarball")" || true
+    tarball=$(ls "$work/download/${package}_"*.orig.tar.* 2>/dev/null | head -n1)
+    [ -n "$tarball" ] && unpack_source "$tarball" "$dir" "$member" || return 1
+    mkdir -p "$source_cache" &&
+        cp "$tarball" "$source_cache/.part" &&
+        mv "$source_cache/.part" "$source_cache/$(basename "$tarball")" || true
     rm -rf "$work"
 }
 
-if [ ! -f "$scintilla_dir/scintilla/win32/ScintillaWin.cxx" ]; then
-    cached=$(ls "$scintilla_cache/scite_${scintilla_version%-*}".orig.tar.* 2>/dev/null | head -n1 || true)
-    if [ -n "$cached" ] && unpack_scintilla "$cached"; then
-        echo "setup: Scintilla $scintilla_version unpacked from $cached"
-    else
-        echo "setup: fetching Scintilla (Debian source package scite $scintilla_version) into $scintilla_dir"
-        for attempt in 1 2 3; do
-            fetch_scintilla && break
-            if [ "$attempt" -eq 3 ]; then
-                echo "setup: could not fetch Scintilla (scite $scintilla_version from Debian's bookworm sources); the editor cannot be built without it" >&2
-                exit 1
-            fi
-            echo "setup: could not fetch Scintilla (try $attempt of 3); trying again" >&2
-            sleep $((attempt * 10))
-        done
+# $1 what it is, $2 the source package, $3 the archive's top folder, $4 a
+# file that shows the unpacked source is whole.
+ensure_source() {
+    local what=$1 package=$2 member=$3 ready=$4 version dir cached
+    version=$(pinned_version "$package")
+    dir="$deps/$what-$version"
+    [ -f "$dir/$member/$ready" ] && return 0
+    cached=$(ls "$source_cache/${package}_${version%-*}".orig.tar.* 2>/dev/null | head -n1 || true)
+    if [ -n "$cached" ] && unpack_source "$cached" "$dir" "$member"; then
+        echo "setup: $what $version unpacked from $cached"
+        return 0
     fi
-fi
+    echo "setup: fetching $what (Debian source package $package $version) into $dir"
+    for attempt in 1 2 3; do
+        fetch_source "$package" "$version" "$dir" "$member" && return 0
+        if [ "$attempt" -eq 3 ]; then
+            echo "setup: could not fetch $what ($package $version from Debian's bookworm sources); the editor cannot be built without it" >&2
+            exit 1
+        fi
+        echo "setup: could not fetch $what (try $attempt of 3); trying again" >&2
+        sleep $((attempt * 10))
+    done
+}
+
+ensure_source scintilla scite scintilla win32/ScintillaWin.cxx
+pcre2_version=$(pinned_version pcre2)
+ensure_source pcre2 pcre2 "pcre2-${pcre2_version%-*}" src/pcre2_jit_compile.c
 
 # Wine takes the ANSI code page from the Unix locale, and only from one that
 # glibc really has: without it the code page silently falls back to 1252.

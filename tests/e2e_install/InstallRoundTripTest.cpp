@@ -151,7 +151,8 @@ TEST(Installer, SilentInstallStartCloseAndUninstall)
         const std::string shortcut = ShellFolder(c.programsFolder) + "\\Quorvane.lnk";
         ASSERT_EQ(0, RunToEnd(setup, std::string("/S ") + c.option));
 
-        EXPECT_EQ((std::vector<std::string>{"CHANGES.txt", "Quorvane.exe", "README.txt", "Scintilla-License.txt", "uninstall.exe"}),
+        EXPECT_EQ((std::vector<std::string>{"CHANGES.txt", "PCRE2-License.txt", "Quorvane.exe", "README.txt",
+                                            "Scintilla-License.txt", "uninstall.exe"}),
                   TempFolder::EntriesOf(c.folder))
             << c.folder;
         std::string installedEditor;
