@@ -71,6 +71,9 @@ public:
 
     unsigned CodePage();
     void SetCodePage(unsigned codePage);
+    // Text in code page 932 (the program's own) as bytes of the document's
+    // code page.
+    std::string FromAnsi(std::string_view text);
     // The line end that Enter and pasted text get.
     void SetLineEnding(LineEnding ending);
 
@@ -117,8 +120,6 @@ private:
     void SetFontFrom(HFONT font);
     // Undo, cut, copy, paste... at the mouse, or at the caret from the keyboard.
     void ShowContextMenu(LPARAM where);
-    // Text in code page 932 as bytes of the document's code page.
-    std::string FromAnsi(std::string_view text);
 
     DirectFunction direct = nullptr;
     intptr_t directPointer = 0;

@@ -105,10 +105,6 @@ bool PaneBytesDecoder::Decode(std::string_view block, bool last, std::string& ou
             if (bytes.substr(0, markSize) == encoding.GetMark())
                 bytes.remove_prefix(markSize);
         }
-        if (passThrough) {
-            out.append(bytes.data(), bytes.size());
-            return true;
-        }
         std::string joined = carry + std::string(bytes);
         carry.clear();
         const bool big = IsBigEndian(encoding);

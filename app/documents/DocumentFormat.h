@@ -52,8 +52,8 @@ class PaneBytesDecoder {
 public:
     explicit PaneBytesDecoder(const DocumentFormat& format);
 
-    // The pane's bytes for the next block of the file (appended to out);
-    // false when memory ran out. `last` on the file's last block.
+    // The pane's bytes for the next block of a UTF-16 file (appended to
+    // out); false when memory ran out. `last` on the file's last block.
     bool Decode(std::string_view block, bool last, std::string& out);
     // Whether the block needs no conversion: its bytes go to the pane as they
     // are, the mark excepted (SkipAtStart()).

@@ -1,6 +1,5 @@
 #include "app/search/PaneSearch.h"
 
-#include "util/TextEncoding.h"
 
 namespace {
 
@@ -40,14 +39,6 @@ Replaced ReplaceMatches(std::string_view text, const TextSearch& search, const s
 
 // A UTF-8 document has no lead bytes to skip: no character of it starts
 // inside another.
-std::string ToPane(const std::string& text, unsigned codePage)
-{
-    std::string converted = text;
-    if (codePage == ScintillaControl::Utf8 && !TextEncoding(TextEncoding::Utf8).Encode(converted))
-        converted.clear();
-    return converted;
-}
-
 const TextSearch::LeadBytes& LeadBytesOf(unsigned codePage)
 {
     return codePage == ScintillaControl::Utf8 ? TextSearch::NoLeadBytes() : TextSearch::ProcessLeadBytes();
@@ -58,14 +49,9 @@ const TextSearch::LeadBytes& LeadBytesOf(unsigned codePage)
 PaneSearch::PaneSearch(ScintillaControl& searchedPane, Window& boxOwner, const std::string& searchPattern,
                        SearchOptions options)
     : pane(searchedPane), owner(boxOwner), shownPattern(searchPattern),
-      pattern(ToPane(searchPattern, searchedPane.CodePage())),
+      pattern(searchedPane.FromAnsi(searchPattern)),
       search(pattern, options, LeadBytesOf(searchedPane.CodePage()))
 {
-}
-
-std::string PaneSearch::InPane(const std::string& text)
-{
-    return ToPane(text, pane.CodePage());
 }
 
 void PaneSearch::ShowNotFound()
@@ -107,7 +93,7 @@ int PaneSearch::ReplaceSelected(const std::string& replacement, int upward)
     const bool selectedMatch = endPos - startPos == pattern.size() && search.Find(pane.Bytes(), startPos) == startPos;
     if (!selectedMatch)
         return SelectFrom(startPos, endPos, upward);
-    const std::string replacementBytes = InPane(replacement);
+    const std::string replacementBytes = pane.FromAnsi(replacement);
     if (ReplaceSpan(startPos, endPos, replacementBytes) != 1)
         return 0;
     return SelectFrom(startPos, startPos + replacementBytes.size(), upward);
@@ -117,7 +103,7 @@ int PaneSearch::ReplaceAll(const std::string& replacement)
 {
     Replaced replaced;
     if (!pattern.empty())
-        replaced = ReplaceMatches(pane.Bytes(), search, InPane(replacement));
+        replaced = ReplaceMatches(pane.Bytes(), search, pane.FromAnsi(replacement));
     if (replaced.count == 0) {
         ShowNotFound();
         return 0;

@@ -33,8 +33,6 @@ private:
     int SelectFrom(size_t startPos, size_t endPos, int upward);
     int ReplaceSpan(size_t start, size_t end, const std::string& replacement);
     void ShowNotFound();
-    // Text of the dialogs in the pane's encoding.
-    std::string InPane(const std::string& text);
 
     ScintillaControl& pane;
     Window& owner;
