@@ -21,6 +21,9 @@ struct SearchOptions {
     // On: a match must not touch an ASCII letter, digit or underscore on
     // either side (a trail byte that looks like one is part of its character).
     bool wholeWord = false;
+    // On: the pattern is a regular expression, matched on characters (the
+    // editor's search and grep take it; TextSearch itself does not).
+    bool regex = false;
 };
 
 class TextSearch {

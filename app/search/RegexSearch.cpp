@@ -1,0 +1,293 @@
+#include "app/search/RegexSearch.h"
+
+#include <algorithm>
+#include <new>
+
+#include "util/TextSearch.h"
+
+namespace {
+
+// About a megabyte decoded at a time; a match still unfinished at the end of
+// ever larger stretches is settled within MaxStretchSize.
+constexpr size_t StretchSize = 1u << 20;
+constexpr size_t MaxStretchSize = 32u << 20;
+// How far a stretch looks back for its line's start (for ^ and look-behind)
+// and on for its line's end before it settles for a cut.
+constexpr size_t LineReach = 64 * 1024;
+constexpr unsigned Utf8CodePage = 65001;
+
+bool IsBreak(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+bool IsLineStart(std::string_view text, size_t pos)
+{
+    return pos == 0 || IsBreak(text[pos - 1]);
+}
+
+bool IsLineEnd(std::string_view text, size_t pos)
+{
+    return pos >= text.size() || IsBreak(text[pos]);
+}
+
+// The start of pos's line when it lies within reach, else pos.
+size_t LineStartNear(std::string_view text, size_t pos)
+{
+    const size_t least = pos > LineReach ? pos - LineReach : 0;
+    for (size_t at = pos; at > least; --at) {
+        if (IsBreak(text[at - 1]))
+            return at;
+    }
+    return least == 0 ? 0 : pos;
+}
+
+// The last character start at or before pos, counting from start (one).
+size_t CharacterStartBefore(std::string_view text, size_t start, size_t pos, unsigned codePage)
+{
+    if (codePage == Utf8CodePage) {
+        while (pos > start && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80)
+            --pos;
+        return pos;
+    }
+    const auto& lead = TextSearch::ProcessLeadBytes();
+    size_t at = start;
+    while (at < pos) {
+        const size_t next = at + (lead[static_cast<unsigned char>(text[at])] ? 2 : 1);
+        if (next > pos)
+            break;
+        at = next;
+    }
+    return at;
+}
+
+// Where a stretch from start of about size bytes ends: after the line break
+// that follows, when one is within reach, else at a character start.
+size_t StretchEnd(std::string_view text, size_t start, size_t size, unsigned codePage)
+{
+    if (text.size() - start <= size)
+        return text.size();
+    const size_t end = start + size;
+    const size_t limit = std::min(text.size(), end + LineReach);
+    for (size_t at = end; at < limit; ++at) {
+        if (text[at] == '\n')
+            return at + 1;
+        if (text[at] == '\r')
+            return at + 1 < text.size() && text[at + 1] == '\n' ? at + 2 : at + 1;
+    }
+    return CharacterStartBefore(text, start, end, codePage);
+}
+
+size_t NextUnit(std::u16string_view units, size_t at)
+{
+    const bool pair = at + 1 < units.size() && units[at] >= 0xD800 && units[at] <= 0xDBFF;
+    return at + (pair ? 2 : 1);
+}
+
+} // namespace
+
+bool RegexSearch::Compile(const std::string& text, const SearchOptions& options, unsigned textCodePage,
+                          std::string* message)
+{
+    codePage = textCodePage;
+    decoded = false;
+    return pattern.Compile(Utf16Text::FromBytes(text, 932), options, message);
+}
+
+// Decodes [start, end) unless it is what is held already.
+bool RegexSearch::Prepare(std::string_view text, size_t start, size_t end, bool startsLine)
+{
+    bounds = {startsLine, end == text.size(), IsLineEnd(text, end)};
+    if (decoded && textData == text.data() && textSize == text.size() && stretchStart == start && stretchEnd == end)
+        return true;
+    textData = text.data();
+    textSize = text.size();
+    stretchStart = start;
+    stretchEnd = end;
+    decoded = stretch.Decode(text.substr(start, end - start), codePage, start);
+    return decoded;
+}
+
+RegexSearch::Span RegexSearch::ToBytes(const RegexPattern::Span& span) const
+{
+    return {stretch.ByteOffset(span.start), stretch.ByteOffset(span.end)};
+}
+
+RegexSearch::Outcome RegexSearch::FindForward(std::string_view text, size_t from, Span* found,
+                                              const std::atomic<bool>* stop)
+{
+    if (from > text.size())
+        return Outcome::NotFound;
+    // The stretch held already serves when from lies inside it.
+    const bool held = decoded && textData == text.data() && textSize == text.size() && stretchStart <= from &&
+                      (from < stretchEnd || from == text.size());
+    size_t start = held ? stretchStart : LineStartNear(text, from);
+    size_t end = held ? stretchEnd : StretchEnd(text, start, StretchSize, codePage);
+    for (size_t size = StretchSize;;) {
+        if (stop != nullptr && *stop)
+            return Outcome::Stopped;
+        if (!Prepare(text, start, end, IsLineStart(text, start)))
+            return Outcome::NoMemory;
+        if (size > MaxStretchSize)
+            bounds.endsText = true; // settle: what fits is the match
+        RegexPattern::Span span;
+        switch (pattern.Find(stretch.Units(), stretch.UnitAt(from), bounds, &span)) {
+        case RegexPattern::Outcome::Found:
+            *found = ToBytes(span);
+            return Outcome::Found;
+        case RegexPattern::Outcome::NotFound:
+            if (end == text.size())
+                return Outcome::NotFound;
+            from = start = end;
+            size = StretchSize;
+            break;
+        case RegexPattern::Outcome::Partial: {
+            // Again from where the unfinished match began, with more text
+            // after it; from the same place, with twice as much.
+            const size_t begun = stretch.ByteOffset(span.start);
+            size = begun > from ? StretchSize : size * 2;
+            from = begun;
+            start = LineStartNear(text, begun);
+            break;
+        }
+        case RegexPattern::Outcome::Limit:
+            return FindLimitLine(stretch.UnitAt(from), found);
+        }
+        end = StretchEnd(text, start, size, codePage);
+    }
+}
+
+// The whole stretch failed on the engine's limits: its lines are tried one
+// by one from `from`, for a match before the trouble or the line it is in.
+RegexSearch::Outcome RegexSearch::FindLimitLine(size_t from, Span* found)
+{
+    const std::u16string& units = stretch.Units();
+    size_t lineStart = from;
+    while (lineStart > 0 && units[lineStart - 1] != u'\n' && units[lineStart - 1] != u'\r')
+        --lineStart;
+    const size_t troubleLine = lineStart;
+    while (lineStart <= units.size()) {
+        size_t lineEnd = lineStart;
+        while (lineEnd < units.size() && units[lineEnd] != u'\n' && units[lineEnd] != u'\r')
+            ++lineEnd;
+        const std::u16string_view line(units.data() + lineStart, lineEnd - lineStart);
+        const RegexPattern::Bounds lineBounds{lineStart > 0 || bounds.startsLine, true, true};
+        RegexPattern::Span span;
+        const RegexPattern::Outcome outcome =
+            pattern.Find(line, std::max(from, lineStart) - lineStart, lineBounds, &span);
+        if (outcome == RegexPattern::Outcome::Found) {
+            *found = {stretch.ByteOffset(lineStart + span.start), stretch.ByteOffset(lineStart + span.end)};
+            return Outcome::Found;
+        }
+        if (outcome != RegexPattern::Outcome::NotFound) {
+            found->start = found->end = stretch.ByteOffset(lineStart);
+            return Outcome::Limit;
+        }
+        if (lineEnd == units.size())
+            break;
+        lineStart = lineEnd + (units[lineEnd] == u'\r' && lineEnd + 1 < units.size() && units[lineEnd + 1] == u'\n' ? 2 : 1);
+    }
+    found->start = found->end = stretch.ByteOffset(troubleLine);
+    return Outcome::Limit;
+}
+
+RegexSearch::Outcome RegexSearch::FindBackward(std::string_view text, size_t end, Span* found,
+                                               const std::atomic<bool>* stop)
+{
+    end = std::min(end, text.size());
+    for (;;) {
+        if (stop != nullptr && *stop)
+            return Outcome::Stopped;
+        const size_t start = end > StretchSize ? LineStartNear(text, end - StretchSize) : 0;
+        if (!Prepare(text, start, end, IsLineStart(text, start)))
+            return Outcome::NoMemory;
+        bounds.endsText = true; // a match must end by `end`
+        const std::u16string& units = stretch.Units();
+        RegexPattern::Span last{SIZE_MAX, 0};
+        for (size_t at = 0; at <= units.size();) {
+            RegexPattern::Span span;
+            const RegexPattern::Outcome outcome = pattern.Find(units, at, bounds, &span);
+            if (outcome == RegexPattern::Outcome::Limit)
+                return FindLimitLine(at, found);
+            if (outcome != RegexPattern::Outcome::Found)
+                break;
+            last = span;
+            at = span.end > span.start ? span.end : NextUnit(units, span.start);
+        }
+        if (last.start != SIZE_MAX) {
+            pattern.MatchAt(units, last.start, bounds, &last); // its groups for Expand
+            *found = ToBytes(last);
+            return Outcome::Found;
+        }
+        if (start == 0)
+            return Outcome::NotFound;
+        end = start;
+    }
+}
+
+RegexSearch::Outcome RegexSearch::MatchesExactly(std::string_view text, size_t start, size_t end)
+{
+    if (start > end || end > text.size())
+        return Outcome::NotFound;
+    size_t lineEnd = end;
+    while (lineEnd < text.size() && lineEnd - end < LineReach && !IsBreak(text[lineEnd]))
+        ++lineEnd;
+    lineEnd = CharacterStartBefore(text, end, lineEnd, codePage);
+    const size_t lineStart = LineStartNear(text, start);
+    if (!Prepare(text, lineStart, lineEnd, IsLineStart(text, lineStart)))
+        return Outcome::NoMemory;
+    bounds.endsText = true;
+    RegexPattern::Span span;
+    const RegexPattern::Outcome outcome = pattern.MatchAt(stretch.Units(), stretch.UnitAt(start), bounds, &span);
+    if (outcome == RegexPattern::Outcome::Limit)
+        return Outcome::Limit;
+    const bool exact = outcome == RegexPattern::Outcome::Found && ToBytes(span).start == start &&
+                       ToBytes(span).end == end;
+    return exact ? Outcome::Found : Outcome::NotFound;
+}
+
+bool RegexSearch::Expand(const std::string& replacement, std::string* out, std::string* message)
+{
+    try {
+        if (!pattern.Expand(stretch.Units(), Utf16Text::FromBytes(replacement, 932), &expanded, message))
+            return false;
+        *out = Utf16Text::Encode(expanded, codePage);
+        return true;
+    } catch (const std::bad_alloc&) {
+        *message = "メモリが足りません";
+        return false;
+    }
+}
+
+RegexSearch::Outcome RegexSearch::SearchLines(std::string_view lines, const LineMatch& onLine, size_t* limitLine)
+{
+    decoded = false; // the stretch is used without offsets
+    if (!stretch.Decode(lines, codePage, 0, false))
+        return Outcome::NoMemory;
+    const std::u16string& units = stretch.Units();
+    size_t unitStart = 0;
+    size_t byteStart = 0;
+    for (size_t index = 0;; ++index) {
+        const size_t unitBreak = units.find(u'\n', unitStart);
+        const size_t unitEnd = unitBreak == std::u16string::npos ? units.size() : unitBreak;
+        const size_t byteBreak = ::FindByte(lines, byteStart, '\n');
+        const size_t byteEnd = byteBreak == TextSearch::npos ? lines.size() : byteBreak;
+        RegexPattern::Span span;
+        const std::u16string_view line(units.data() + unitStart, unitEnd - unitStart);
+        switch (pattern.Find(line, 0, {}, &span)) {
+        case RegexPattern::Outcome::Found:
+            if (!onLine(index, byteStart, byteEnd, Utf16Text::CountCharacters(line.substr(0, span.start)) + 1))
+                return Outcome::Found;
+            break;
+        case RegexPattern::Outcome::NotFound:
+            break;
+        default:
+            *limitLine = index;
+            return Outcome::Limit;
+        }
+        if (unitEnd == units.size())
+            return Outcome::NotFound;
+        unitStart = unitEnd + 1;
+        byteStart = byteEnd + 1;
+    }
+}

@@ -1,0 +1,70 @@
+// RegexSearch: a regular expression run over text in the document's own
+// bytes (code page 932 or UTF-8), the search that find, replace and grep
+// share. The text is decoded to UTF-16 a stretch of about a megabyte at a
+// time, so a large document never needs its whole UTF-16 form; a match that
+// runs past a stretch's end is finished in the next one, and offsets in and
+// out are byte offsets of the text. A stretch is kept between calls, so
+// going through the matches of a text one after another decodes it once.
+// One object is used by one thread at a time.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/search/RegexPattern.h"
+#include "app/search/Utf16Text.h"
+
+class RegexSearch {
+public:
+    enum class Outcome { Found, NotFound, Limit, Stopped, NoMemory };
+
+    // A match, or for Limit the start of the line where the engine gave up.
+    struct Span {
+        size_t start = 0;
+        size_t end = 0;
+    };
+
+    // pattern is code page 932, as the user typed it; the texts searched
+    // are of codePage. False with message set when it does not compile.
+    bool Compile(const std::string& pattern, const SearchOptions& options, unsigned codePage, std::string* message);
+
+    // The first match starting at or after byte `from`; stop (when given)
+    // is looked at between stretches.
+    Outcome FindForward(std::string_view text, size_t from, Span* found, const std::atomic<bool>* stop = nullptr);
+    // The last match that ends at or before byte `end`, for an upward search.
+    Outcome FindBackward(std::string_view text, size_t end, Span* found, const std::atomic<bool>* stop = nullptr);
+    // Whether [start, end) is what a match starting at `start` takes.
+    Outcome MatchesExactly(std::string_view text, size_t start, size_t end);
+
+    // The replacement (code page 932, as typed) for the match the last call
+    // found, in the text's bytes. False with message set when it is not valid.
+    bool Expand(const std::string& replacement, std::string* out, std::string* message);
+
+    // Each line of lines (whole lines separated by "\n", a "\r" before it
+    // belonging to its line) is searched on its own, so no match crosses a
+    // line end: onLine(index, start, end, column) for each line that holds a
+    // match, with the 1-based column in characters of its first match. On
+    // Limit, limitLine is the index of the line. onLine returns false to end.
+    using LineMatch = std::function<bool(size_t index, size_t start, size_t end, size_t column)>;
+    Outcome SearchLines(std::string_view lines, const LineMatch& onLine, size_t* limitLine);
+
+private:
+    bool Prepare(std::string_view text, size_t start, size_t end, bool startsLine);
+    Outcome FindLimitLine(size_t from, Span* found);
+    Span ToBytes(const RegexPattern::Span& span) const;
+
+    RegexPattern pattern;
+    unsigned codePage = 932;
+    // The decoded stretch [stretchStart, stretchEnd) of the text at textData.
+    Utf16Text stretch;
+    const char* textData = nullptr;
+    size_t textSize = 0;
+    size_t stretchStart = 0;
+    size_t stretchEnd = 0;
+    RegexPattern::Bounds bounds;
+    bool decoded = false;
+    std::u16string expanded;
+};
