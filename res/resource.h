@@ -35,6 +35,7 @@
 #define IDC_REPLACE_TEXT 1113
 #define IDC_REPLACE_ONE 1114
 #define IDC_REPLACE_ALL 1115
+#define IDC_REGEX                       1116
 #define IDM_REPLACE 32850
 #define IDM_FONT 32851
 // Ten recent files, most recent first: IDM_RECENT_FIRST + 0 ... + 9.

@@ -24,6 +24,7 @@ void SearchOptionBoxes::Show(Dialog& dialog, const SearchOptions& options)
 {
     SetBox(dialog, IDC_MATCH_CASE, options.matchCase);
     SetBox(dialog, IDC_WHOLE_WORD, options.wholeWord);
+    SetBox(dialog, IDC_REGEX, options.regex);
 }
 
 SearchOptions SearchOptionBoxes::Read(Dialog& dialog)
@@ -32,5 +33,6 @@ SearchOptions SearchOptionBoxes::Read(Dialog& dialog)
     SearchOptions options;
     options.matchCase = ReadBox(dialog, IDC_MATCH_CASE, defaults.matchCase);
     options.wholeWord = ReadBox(dialog, IDC_WHOLE_WORD, defaults.wholeWord);
+    options.regex = ReadBox(dialog, IDC_REGEX, defaults.regex);
     return options;
 }

@@ -1,5 +1,5 @@
-// SearchOptionBoxes: the two option check boxes that the search, replace and
-// grep dialogs share (大文字と小文字を区別する, 単語単位で探す), shown from and
+// SearchOptionBoxes: the option check boxes that the search, replace and
+// grep dialogs share (大文字と小文字を区別する, 単語単位で探す, 正規表現), shown from and
 // read back into SearchOptions. Stateless; the dialogs call it.
 #pragma once
 
