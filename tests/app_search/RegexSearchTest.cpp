@@ -1,0 +1,147 @@
+// The regular-expression search that find, replace and grep share, over the
+// bytes a document holds: code page 932 (with 0x5C trail bytes and the two
+// codes of one character) and UTF-8 (which UTF-16 files are held as).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/search/RegexSearch.h"
+
+namespace {
+
+constexpr unsigned Cp932 = 932;
+constexpr unsigned Utf8 = 65001;
+
+using Spans = std::vector<std::pair<size_t, size_t>>;
+
+SearchOptions Regex(bool matchCase = true, bool wholeWord = false)
+{
+    SearchOptions options;
+    options.regex = true;
+    options.matchCase = matchCase;
+    options.wholeWord = wholeWord;
+    return options;
+}
+
+// Every match front to back, as find next walks them; an empty match moves
+// the next search on by a byte, which lands on the next character.
+Spans AllMatches(RegexSearch& search, const std::string& text)
+{
+    Spans spans;
+    RegexSearch::Span found;
+    for (size_t at = 0; search.FindForward(text, at, &found) == RegexSearch::Outcome::Found;) {
+        spans.emplace_back(found.start, found.end);
+        at = found.end > found.start ? found.end : found.start + 1;
+        if (at > text.size())
+            break;
+    }
+    return spans;
+}
+
+TEST(RegexSearch, MatchesCharactersOfEachEncoding)
+{
+    const struct {
+        const char* name;
+        const char* pattern;
+        SearchOptions options;
+        unsigned codePage;
+        std::string text;
+        Spans want;
+    } cases[] = {
+        {"a backslash is never the trail byte of 表, ソ or 能", "\\\\", Regex(), Cp932, "表ソ\\能", {{4, 5}}},
+        {"a dot is a whole double-byte character", "^.$", Regex(), Cp932, "表", {{0, 2}}},
+        {"katakana range", "[ァ-ヶ]+", Regex(), Cp932, "漢字カタカナかな", {{4, 12}}},
+        {"Han script", "\\p{Han}+", Regex(), Cp932, "かな漢字", {{4, 8}}},
+        {"full-width letters fold", "ａｂｃ", Regex(false), Cp932, "xＡＢＣ", {{1, 7}}},
+        {"...and not when case matters", "ａｂｃ", Regex(), Cp932, "xＡＢＣ", {}},
+        {"NEC-selected and IBM codes of 髙 are one character", "\xFB\xFC", Regex(), Cp932, "\xEE\xE0-\xFB\xFC",
+         {{0, 2}, {3, 5}}},
+        {"...and of 纊", "\xED\x40", Regex(), Cp932, "\xFA\x5C\xED\x40", {{0, 2}, {2, 4}}},
+        {"^ after CR LF, LF and CR", "^b", Regex(), Cp932, "b\r\nb\nb\rb", {{0, 1}, {3, 4}, {5, 6}, {7, 8}}},
+        {"$ before CR LF, LF and CR", "a$", Regex(), Cp932, "a\r\na\na\ra", {{0, 1}, {3, 4}, {5, 6}, {7, 8}}},
+        {"a dot takes no line break", "a.b", Regex(), Cp932, "a\r\nb a\nb a-b", {{9, 12}}},
+        {"a match may span lines in a document", "a\\r\\nb", Regex(), Cp932, "xa\r\nb", {{1, 5}}},
+        {"empty matches at each line start", "^", Regex(), Cp932, "表\nb", {{0, 0}, {3, 3}}},
+        {"whole words touch no ASCII letter", "ab", Regex(true, true), Cp932, "xab ab ab_ 表ab", {{4, 6}, {13, 15}}},
+        {"UTF-8: a backslash is a backslash", "\\\\", Regex(), Utf8, "\xE8\xA1\xA8\\", {{3, 4}}},
+        {"UTF-8: an emoji is one character", "^.$", Regex(), Utf8, "\xF0\x9F\x98\x80", {{0, 4}}},
+        {"UTF-8: full-width letters fold", "ａ", Regex(false), Utf8, "\xEF\xBC\xA1", {{0, 3}}},
+        {"UTF-8: groups of Japanese", "(関数|function)\\s*\\(", Regex(), Utf8,
+         "x \xE9\x96\xA2\xE6\x95\xB0 (1) function(", {{2, 10}, {13, 22}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegexSearch search;
+        std::string message;
+        ASSERT_TRUE(search.Compile(c.pattern, c.options, c.codePage, &message)) << message;
+        EXPECT_EQ(c.want, AllMatches(search, c.text));
+    }
+}
+
+// Replacements name groups by number and by name; \n, \t and \\ stand for
+// what they say and $$ is a dollar.
+TEST(RegexSearch, ExpandsReplacements)
+{
+    const struct {
+        const char* pattern;
+        const char* replacement;
+        const char* want;
+    } cases[] = {
+        {"(\\w+)@(\\w+)", "$2 の $1", "host の user"},
+        {"(?<who>\\w+)@", "${who}:$0", "user:user@"},
+        {"@", "\\t\\n\\\\$$", "\t\n\\$"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        RegexSearch search;
+        std::string message;
+        ASSERT_TRUE(search.Compile(c.pattern, Regex(), Cp932, &message)) << message;
+        const std::string text = "user@host";
+        RegexSearch::Span found;
+        ASSERT_EQ(RegexSearch::Outcome::Found, search.FindForward(text, 0, &found));
+        std::string out;
+        ASSERT_TRUE(search.Expand(c.replacement, &out, &message)) << message;
+        EXPECT_EQ(c.want, out);
+    }
+}
+
+// A bad pattern says why and where; a hostile one ends in Limit on its line,
+// never in a hang or a crash.
+TEST(RegexSearch, BadAndHostilePatterns)
+{
+    RegexSearch search;
+    std::string message;
+    EXPECT_FALSE(search.Compile("表(ab", Regex(), Cp932, &message));
+    EXPECT_EQ(0u, message.find("正規表現が正しくありません\n理由: missing closing parenthesis"));
+    EXPECT_NE(std::string::npos, message.find("位置: 先頭から 5 文字目")) << message;
+
+    ASSERT_TRUE(search.Compile("(a+)+$", Regex(), Cp932, &message));
+    const std::string text = "first line\r\n" + std::string(40, 'a') + "b\r\nlast";
+    RegexSearch::Span found;
+    EXPECT_EQ(RegexSearch::Outcome::Limit, search.FindForward(text, 0, &found));
+    EXPECT_EQ(12u, found.start);
+}
+
+// Matches across the seams of the stretches a large text is decoded in,
+// forward and backward.
+TEST(RegexSearch, LargeTextsAcrossStretches)
+{
+    std::string text;
+    while (text.size() < (3u << 20))
+        text += "ふつうの行です 0123456789\r\n";
+    const size_t seam = (1u << 20) - 3;
+    text.replace(seam, 11, "表end\r\nstart");
+    RegexSearch search;
+    std::string message;
+    ASSERT_TRUE(search.Compile("end\\r\\nstart", Regex(), Cp932, &message));
+    RegexSearch::Span found;
+    ASSERT_EQ(RegexSearch::Outcome::Found, search.FindForward(text, 0, &found));
+    EXPECT_EQ(seam + 2, found.start);
+    ASSERT_EQ(RegexSearch::Outcome::Found, search.FindBackward(text, text.size(), &found));
+    EXPECT_EQ(seam + 2, found.start);
+    EXPECT_EQ(RegexSearch::Outcome::NotFound, search.FindForward(text, found.end, &found));
+}
+
+} // namespace
