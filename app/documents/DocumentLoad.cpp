@@ -5,15 +5,11 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include "framework/ScintillaControl.h"
 #include "framework/Window.h"
 
 namespace {
-
-constexpr DWORD PollMs = 50;
 
 // A fast 64-bit digest of a byte stream, the same however the stream is cut:
 // eight bytes at a time, the rest kept for the next piece.
@@ -65,24 +61,13 @@ struct FileHandle {
     }
 };
 
-struct EventHandle {
-    HANDLE handle = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ~EventHandle()
-    {
-        if (handle != nullptr)
-            ::CloseHandle(handle);
-    }
-};
-
 } // namespace
 
-struct DocumentLoad::Job {
+struct DocumentLoad::Job : WorkerWait::Job {
     std::string path;
     uint64_t size = 0;
     size_t blockSize = 0;
-    std::atomic<bool> stop{false};
     std::atomic<uint64_t> read{0};
-    HANDLE done = nullptr;
 
     // Set by the worker before it signals done.
     Result result = Result::Loaded;
@@ -93,7 +78,8 @@ struct DocumentLoad::Job {
     void* document = nullptr;
     bool changedByPane = false;
 
-    void Work();
+    void Work() override;
+    std::string CountsText() const override;
     Result Fill(HANDLE file, ScintillaControl::Loading& loading);
 };
 
@@ -113,7 +99,12 @@ void DocumentLoad::Job::Work()
     } catch (const std::length_error&) {
         result = Result::TooLarge;
     }
-    ::SetEvent(done);
+}
+
+std::string DocumentLoad::Job::CountsText() const
+{
+    const uint64_t megabyte = 1024 * 1024;
+    return FormatCount(read / megabyte) + " / " + FormatCount((size + megabyte - 1) / megabyte) + " MB 読み込みました";
 }
 
 DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file, ScintillaControl::Loading& loading)
@@ -164,23 +155,13 @@ DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file, ScintillaControl::Load
     return Result::Loaded;
 }
 
-DocumentLoad::DocumentLoad() : progress(*this)
-{
-}
-
-void DocumentLoad::OnStopPressed()
-{
-    if (running != nullptr)
-        running->stop = true;
-}
-
 DocumentLoad::Result DocumentLoad::Run(Window& owner, ScintillaControl& pane, const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA attributes = {};
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes) ||
         (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return Result::NotRead;
-    auto job = std::make_unique<Job>();
+    auto job = std::make_shared<Job>();
     job->path = path;
     job->blockSize = pace.blockSize;
     job->size = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
@@ -188,72 +169,17 @@ DocumentLoad::Result DocumentLoad::Run(Window& owner, ScintillaControl& pane, co
     // one has no room for half its address space in one piece anyway.
     if (job->size >= 0xFFFFFFFFull || job->size >= SIZE_MAX / 2)
         return Result::TooLarge;
-    EventHandle done;
-    job->done = done.handle;
-    std::thread worker;
-    if (done.handle != nullptr) {
-        try {
-            worker = std::thread(&Job::Work, job.get());
-        } catch (const std::system_error&) {
-        }
-    }
-    if (!worker.joinable())
+    WorkerWait wait;
+    wait.SetProgressDelay(pace.progressDelay);
+    // The loader's document belongs to the worker until it is done with it.
+    switch (wait.Run(owner, job, "ファイルを開いています", path, false)) {
+    case WorkerWait::End::NotStarted:
         return Result::NotRead;
-    running = job.get();
-    const bool enabled = !::EnableWindow(owner.GetHandle(), FALSE);
-    const bool answered = AnswerUntilDone(owner, *job, path);
-    worker.join();
-    running = nullptr;
-    progress.Close();
-    if (enabled)
-        ::EnableWindow(owner.GetHandle(), TRUE);
-    for (const MSG& command : postponed)
-        ::PostMessageA(command.hwnd, command.message, command.wParam, command.lParam);
-    postponed.clear();
-    if (!answered)
-        job->result = Result::Stopped;
-    return Finish(pane, *job);
-}
-
-bool DocumentLoad::AnswerUntilDone(Window& owner, Job& job, const std::string& path)
-{
-    const ULONGLONG started = ::GetTickCount64();
-    for (;;) {
-        const DWORD woke = ::MsgWaitForMultipleObjects(1, &job.done, FALSE, PollMs, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0)
-            return true;
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                job.stop = true;
-                ::WaitForSingleObject(job.done, INFINITE);
-                ::PostQuitMessage(static_cast<int>(message.wParam));
-                return false;
-            }
-            if (message.message == WM_COMMAND && message.hwnd == owner.GetHandle()) {
-                postponed.push_back(message); // a command runs on the loaded document
-                continue;
-            }
-            if (progress.IsOpen() && ::IsDialogMessageA(progress.GetHandle(), &message))
-                continue;
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-        if (::GetTickCount64() - started >= pace.progressDelay)
-            ShowProgress(owner, job, path);
+    case WorkerWait::End::Quit:
+        return Result::Stopped;
+    default:
+        return Finish(pane, *job);
     }
-}
-
-void DocumentLoad::ShowProgress(Window& owner, const Job& job, const std::string& path)
-{
-    if (!progress.IsOpen()) {
-        if (!progress.Open(owner, "ファイルを開いています"))
-            return;
-        progress.ShowFolder(path);
-    }
-    const uint64_t megabyte = 1024 * 1024;
-    progress.SetCountsText(FormatCount(job.read / megabyte) + " / " + FormatCount((job.size + megabyte - 1) / megabyte) +
-                           " MB 読み込みました");
 }
 
 // The loaded document replaces the pane's only now; the reference it came

@@ -12,22 +12,20 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 #include "app/documents/DocumentFormat.h"
-#include "app/folders/ProgressDialog.h"
+#include "app/folders/WorkerWait.h"
 
 class ScintillaControl;
 class Window;
 
-class DocumentLoad : private ProgressDialog::Listener {
+class DocumentLoad {
 public:
     enum class Result { Loaded, NotRead, TooLarge, Stopped };
 
-    DocumentLoad();
+    DocumentLoad() = default;
     DocumentLoad(const DocumentLoad&) = delete;
     DocumentLoad& operator=(const DocumentLoad&) = delete;
-    ~DocumentLoad() override = default;
 
     Result Run(Window& owner, ScintillaControl& pane, const std::string& path);
 
@@ -48,21 +46,9 @@ public:
 private:
     struct Job;
 
-    void OnStopPressed() override;
-    void OnRunMessage(UINT, WPARAM, LPARAM) override {}
-    void OnViewDestroyed() override {}
-
-    // Dispatches the window's messages until the worker ends; false when
-    // the program was asked to quit meanwhile (the quit is posted again).
-    bool AnswerUntilDone(Window& owner, Job& job, const std::string& path);
-    void ShowProgress(Window& owner, const Job& job, const std::string& path);
     Result Finish(ScintillaControl& pane, Job& job);
 
-    ProgressDialog progress;
-    Job* running = nullptr;
     Pace pace;
-    // Commands posted to the window while it loads, posted again after.
-    std::vector<MSG> postponed;
     DocumentFormat format;
     size_t lost = 0;
     bool changedByPane = false;

@@ -113,21 +113,39 @@ RegexSearch::Span RegexSearch::ToBytes(const RegexPattern::Span& span) const
     return {stretch.ByteOffset(span.start), stretch.ByteOffset(span.end)};
 }
 
-RegexSearch::Outcome RegexSearch::FindForward(std::string_view text, size_t from, Span* found,
-                                              const std::atomic<bool>* stop)
+// Decodes the stretch range() finds, reading the text only as the guard
+// allows.
+RegexSearch::Outcome RegexSearch::PrepareGuarded(const Guard* given, std::string_view text,
+                                                 const std::function<std::pair<size_t, size_t>()>& range)
+{
+    const Guard guard = given != nullptr ? *given : Guard();
+    std::unique_lock<std::mutex> lock;
+    if (guard.reading != nullptr)
+        lock = std::unique_lock<std::mutex>(*guard.reading);
+    if (guard.stop != nullptr && *guard.stop)
+        return Outcome::Stopped;
+    const auto [start, end] = range();
+    if (guard.reached != nullptr)
+        *guard.reached = start;
+    return Prepare(text, start, end, IsLineStart(text, start)) ? Outcome::Found : Outcome::NoMemory;
+}
+
+RegexSearch::Outcome RegexSearch::FindForward(std::string_view text, size_t from, Span* found, const Guard* guard)
 {
     if (from > text.size())
         return Outcome::NotFound;
     // The stretch held already serves when from lies inside it.
-    const bool held = decoded && textData == text.data() && textSize == text.size() && stretchStart <= from &&
-                      (from < stretchEnd || from == text.size());
-    size_t start = held ? stretchStart : LineStartNear(text, from);
-    size_t end = held ? stretchEnd : StretchEnd(text, start, StretchSize, codePage);
-    for (size_t size = StretchSize;;) {
-        if (stop != nullptr && *stop)
-            return Outcome::Stopped;
-        if (!Prepare(text, start, end, IsLineStart(text, start)))
-            return Outcome::NoMemory;
+    bool held = decoded && textData == text.data() && textSize == text.size() && stretchStart <= from &&
+                (from < stretchEnd || from == text.size());
+    for (size_t size = StretchSize;; held = false) {
+        if (!held) {
+            const Outcome prepared = PrepareGuarded(guard, text, [&] {
+                const size_t start = LineStartNear(text, from);
+                return std::pair{start, StretchEnd(text, start, size, codePage)};
+            });
+            if (prepared != Outcome::Found)
+                return prepared;
+        }
         if (size > MaxStretchSize)
             bounds.endsText = true; // settle: what fits is the match
         RegexPattern::Span span;
@@ -136,9 +154,9 @@ RegexSearch::Outcome RegexSearch::FindForward(std::string_view text, size_t from
             *found = ToBytes(span);
             return Outcome::Found;
         case RegexPattern::Outcome::NotFound:
-            if (end == text.size())
+            if (stretchEnd == text.size())
                 return Outcome::NotFound;
-            from = start = end;
+            from = stretchEnd;
             size = StretchSize;
             break;
         case RegexPattern::Outcome::Partial: {
@@ -147,13 +165,11 @@ RegexSearch::Outcome RegexSearch::FindForward(std::string_view text, size_t from
             const size_t begun = stretch.ByteOffset(span.start);
             size = begun > from ? StretchSize : size * 2;
             from = begun;
-            start = LineStartNear(text, begun);
             break;
         }
         case RegexPattern::Outcome::Limit:
             return FindLimitLine(stretch.UnitAt(from), found);
         }
-        end = StretchEnd(text, start, size, codePage);
     }
 }
 
@@ -191,16 +207,15 @@ RegexSearch::Outcome RegexSearch::FindLimitLine(size_t from, Span* found)
     return Outcome::Limit;
 }
 
-RegexSearch::Outcome RegexSearch::FindBackward(std::string_view text, size_t end, Span* found,
-                                               const std::atomic<bool>* stop)
+RegexSearch::Outcome RegexSearch::FindBackward(std::string_view text, size_t end, Span* found, const Guard* guard)
 {
     end = std::min(end, text.size());
     for (;;) {
-        if (stop != nullptr && *stop)
-            return Outcome::Stopped;
-        const size_t start = end > StretchSize ? LineStartNear(text, end - StretchSize) : 0;
-        if (!Prepare(text, start, end, IsLineStart(text, start)))
-            return Outcome::NoMemory;
+        const Outcome prepared = PrepareGuarded(guard, text, [&] {
+            return std::pair{end > StretchSize ? LineStartNear(text, end - StretchSize) : size_t{0}, end};
+        });
+        if (prepared != Outcome::Found)
+            return prepared;
         bounds.endsText = true; // a match must end by `end`
         const std::u16string& units = stretch.Units();
         RegexPattern::Span last{SIZE_MAX, 0};
@@ -219,9 +234,9 @@ RegexSearch::Outcome RegexSearch::FindBackward(std::string_view text, size_t end
             *found = ToBytes(last);
             return Outcome::Found;
         }
-        if (start == 0)
+        if (stretchStart == 0)
             return Outcome::NotFound;
-        end = start;
+        end = stretchStart;
     }
 }
 

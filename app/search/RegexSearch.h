@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -31,11 +32,19 @@ public:
     // are of codePage. False with message set when it does not compile.
     bool Compile(const std::string& pattern, const SearchOptions& options, unsigned codePage, std::string* message);
 
-    // The first match starting at or after byte `from`; stop (when given)
-    // is looked at between stretches.
-    Outcome FindForward(std::string_view text, size_t from, Span* found, const std::atomic<bool>* stop = nullptr);
+    // For a search on a worker thread: the text is read only under
+    // `reading`, and only while `stop` is not set; `reached` tells how far
+    // the search got. Any of them may be null.
+    struct Guard {
+        const std::atomic<bool>* stop = nullptr;
+        std::mutex* reading = nullptr;
+        std::atomic<size_t>* reached = nullptr;
+    };
+
+    // The first match starting at or after byte `from`.
+    Outcome FindForward(std::string_view text, size_t from, Span* found, const Guard* guard = nullptr);
     // The last match that ends at or before byte `end`, for an upward search.
-    Outcome FindBackward(std::string_view text, size_t end, Span* found, const std::atomic<bool>* stop = nullptr);
+    Outcome FindBackward(std::string_view text, size_t end, Span* found, const Guard* guard = nullptr);
     // Whether [start, end) is what a match starting at `start` takes.
     Outcome MatchesExactly(std::string_view text, size_t start, size_t end);
 
@@ -53,6 +62,8 @@ public:
 
 private:
     bool Prepare(std::string_view text, size_t start, size_t end, bool startsLine);
+    Outcome PrepareGuarded(const Guard* guard, std::string_view text,
+                           const std::function<std::pair<size_t, size_t>()>& range);
     Outcome FindLimitLine(size_t from, Span* found);
     Span ToBytes(const RegexPattern::Span& span) const;
 
