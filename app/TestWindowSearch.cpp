@@ -9,9 +9,9 @@ namespace {
 // Selects the next match in the pane and gives it the focus, or tells the
 // user there is none and leaves the selection as it was.
 void SearchPane(Window& owner, ScintillaControl& pane, const std::string& pattern,
-                const SearchOptions& options, int upward)
+                const SearchOptions& options, int upward, const std::string& documentName)
 {
-    if (PaneSearch(pane, owner, pattern, options).SelectNext(upward) == 1)
+    if (PaneSearch(pane, owner, pattern, options, documentName).SelectNext(upward) == 1)
         pane.SetFocus();
 }
 
@@ -27,7 +27,7 @@ int TestWindow::OnSearch()
         return 0;
     lastSearchText = searchDialog.GetInputText();
     searchOptions = searchDialog.GetOptions();
-    SearchPane(*this, leftPane, lastSearchText, searchOptions, searchDialog.SearchesUpward());
+    SearchPane(*this, leftPane, lastSearchText, searchOptions, searchDialog.SearchesUpward(), documentPath);
     return 0;
 }
 
@@ -39,7 +39,7 @@ int TestWindow::OnFindNext()
         OnSearch();
         return 0;
     }
-    SearchPane(*this, leftPane, lastSearchText, searchOptions, searchDialog.SearchesUpward());
+    SearchPane(*this, leftPane, lastSearchText, searchOptions, searchDialog.SearchesUpward(), documentPath);
     return 0;
 }
 
@@ -47,7 +47,7 @@ int TestWindow::OnFindNext()
 // options are what 次を検索 goes on with.
 int TestWindow::OnReplace()
 {
-    replaceDialog.Prepare(&leftPane, lastSearchText, searchOptions);
+    replaceDialog.Prepare(&leftPane, lastSearchText, searchOptions, documentPath);
     replaceDialog.RunModal(this);
     searchOptions = replaceDialog.GetOptions();
     if (!replaceDialog.GetSearchText().empty())
@@ -63,6 +63,6 @@ int TestWindow::OnFindPrevious()
         OnSearch();
         return 0;
     }
-    SearchPane(*this, leftPane, lastSearchText, searchOptions, 1);
+    SearchPane(*this, leftPane, lastSearchText, searchOptions, 1, documentPath);
     return 0;
 }

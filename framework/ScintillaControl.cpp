@@ -348,6 +348,18 @@ void ScintillaControl::SetLineEnding(LineEnding ending)
     Call(SCI_SETEOLMODE, static_cast<uintptr_t>(ending));
 }
 
+std::string ScintillaControl::LineEndingText()
+{
+    switch (static_cast<LineEnding>(Call(SCI_GETEOLMODE))) {
+    case LineEnding::Lf:
+        return "\n";
+    case LineEnding::Cr:
+        return "\r";
+    default:
+        return "\r\n";
+    }
+}
+
 void ScintillaControl::Undo()
 {
     Call(SCI_UNDO);

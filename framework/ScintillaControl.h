@@ -76,6 +76,8 @@ public:
     std::string FromAnsi(std::string_view text);
     // The line end that Enter and pasted text get.
     void SetLineEnding(LineEnding ending);
+    // What Enter inserts: "\r\n", "\n" or "\r".
+    std::string LineEndingText();
 
     // Undo, redo and the save point (the text as last opened or saved).
     void Undo();

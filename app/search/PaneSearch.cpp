@@ -11,14 +11,7 @@ std::string NotFoundMessage(const std::string& pattern)
     return "\"" + pattern + "\"は見つかりませんでした。";
 }
 
-// Every match of text replaced, kept to the span from the first match to the
-// end of the last one: that span alone goes back into the pane.
-struct Replaced {
-    size_t count = 0;
-    size_t start = 0;
-    size_t end = 0;
-    std::string span;
-};
+using Replaced = PaneRegexFinder::Replaced;
 
 Replaced ReplaceMatches(std::string_view text, const TextSearch& search, const std::string& replacement)
 {
@@ -47,11 +40,40 @@ const TextSearch::LeadBytes& LeadBytesOf(unsigned codePage)
 } // namespace
 
 PaneSearch::PaneSearch(ScintillaControl& searchedPane, Window& boxOwner, const std::string& searchPattern,
-                       SearchOptions options)
+                       SearchOptions options, const std::string& name)
     : pane(searchedPane), owner(boxOwner), shownPattern(searchPattern),
       pattern(searchedPane.FromAnsi(searchPattern)),
-      search(pattern, options, LeadBytesOf(searchedPane.CodePage()))
+      search(pattern, options, LeadBytesOf(searchedPane.CodePage())), documentName(name)
 {
+    if (options.regex)
+        regex = std::make_unique<PaneRegexFinder>(searchedPane, searchPattern, options);
+}
+
+bool PaneSearch::ShowCompileMessage()
+{
+    if (regex == nullptr || regex->CompileMessage().empty())
+        return false;
+    owner.MessageBox(regex->CompileMessage(), "検索", NoticeBox);
+    return true;
+}
+
+// 中止 needs no box: the user knows.
+bool PaneSearch::ShowRegexTrouble(PaneRegexFinder::Outcome outcome, size_t limitAt)
+{
+    switch (outcome) {
+    case PaneRegexFinder::Outcome::Limit:
+        owner.MessageBox("正規表現の処理が上限を超えたため、検索を中止しました。\n" + documentName + " の " +
+                             std::to_string(pane.LineFromPosition(limitAt) + 1) + " 行目",
+                         "検索結果", NoticeBox);
+        return true;
+    case PaneRegexFinder::Outcome::NoMemory:
+        owner.MessageBox("メモリが足りないため、検索できませんでした。", "エラー", NoticeBox);
+        return true;
+    case PaneRegexFinder::Outcome::Stopped:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void PaneSearch::ShowNotFound()
@@ -61,6 +83,8 @@ void PaneSearch::ShowNotFound()
 
 int PaneSearch::SelectFrom(size_t startPos, size_t endPos, int upward)
 {
+    if (regex != nullptr)
+        return SelectRegexFrom(startPos, endPos, upward);
     const std::string_view text = pane.Bytes();
     size_t found = upward == 1 ? search.FindLast(text, startPos) : search.Find(text, endPos);
     if (found == TextSearch::npos) {
@@ -71,39 +95,100 @@ int PaneSearch::SelectFrom(size_t startPos, size_t endPos, int upward)
     return 1;
 }
 
+// An empty match where the empty selection stands would be found again and
+// again: the search then goes on a character further.
+int PaneSearch::SelectRegexFrom(size_t startPos, size_t endPos, int upward)
+{
+    PaneRegexFinder::Span found;
+    PaneRegexFinder::Outcome outcome = regex->Find(owner, upward == 1 ? startPos : endPos, upward == 1, &found);
+    const bool same = outcome == PaneRegexFinder::Outcome::Found && found.start == found.end &&
+                      startPos == endPos && found.start == startPos;
+    if (same && upward == 1)
+        outcome = startPos == 0 ? PaneRegexFinder::Outcome::NotFound : regex->Find(owner, startPos - 1, true, &found);
+    else if (same)
+        outcome = endPos >= pane.Length() ? PaneRegexFinder::Outcome::NotFound
+                                          : regex->Find(owner, endPos + 1, false, &found);
+    if (ShowRegexTrouble(outcome, found.start))
+        return 0;
+    if (outcome != PaneRegexFinder::Outcome::Found) {
+        ShowNotFound();
+        return 0;
+    }
+    pane.SetSelection(found.start, found.end);
+    return 1;
+}
+
 int PaneSearch::SelectNext(int upward)
 {
+    if (ShowCompileMessage())
+        return 0;
     size_t startPos = 0;
     size_t endPos = 0;
     pane.GetSelection(&startPos, &endPos);
     return SelectFrom(startPos, endPos, upward);
 }
 
-// An empty pattern matches everywhere and replaces nothing: it is never a
-// match to replace.
+// An empty exact pattern matches everywhere and replaces nothing: it is
+// never a match to replace. (An empty regular expression is: it inserts.)
 int PaneSearch::ReplaceSelected(const std::string& replacement, int upward)
 {
-    if (pattern.empty()) {
+    if (ShowCompileMessage())
+        return 0;
+    if (regex == nullptr && pattern.empty()) {
         ShowNotFound();
         return 0;
     }
     size_t startPos = 0;
     size_t endPos = 0;
     pane.GetSelection(&startPos, &endPos);
-    const bool selectedMatch = endPos - startPos == pattern.size() && search.Find(pane.Bytes(), startPos) == startPos;
-    if (!selectedMatch)
+    if (!SelectionIsMatch(startPos, endPos))
         return SelectFrom(startPos, endPos, upward);
-    const std::string replacementBytes = pane.FromAnsi(replacement);
+    std::string replacementBytes;
+    if (!ReplacementFor(replacement, &replacementBytes))
+        return 0;
     if (ReplaceSpan(startPos, endPos, replacementBytes) != 1)
         return 0;
     return SelectFrom(startPos, startPos + replacementBytes.size(), upward);
 }
 
+bool PaneSearch::SelectionIsMatch(size_t start, size_t end)
+{
+    if (regex != nullptr)
+        return regex->MatchesExactly(start, end) == PaneRegexFinder::Outcome::Found;
+    return end - start == pattern.size() && search.Find(pane.Bytes(), start) == start;
+}
+
+// A regular expression's replacement names the groups of the match.
+bool PaneSearch::ReplacementFor(const std::string& replacement, std::string* bytes)
+{
+    if (regex == nullptr) {
+        *bytes = pane.FromAnsi(replacement);
+        return true;
+    }
+    std::string message;
+    if (regex->Expand(replacement, bytes, &message))
+        return true;
+    owner.MessageBox(message, "置換", NoticeBox);
+    return false;
+}
+
 int PaneSearch::ReplaceAll(const std::string& replacement)
 {
+    if (ShowCompileMessage())
+        return 0;
     Replaced replaced;
-    if (!pattern.empty())
+    if (regex != nullptr) {
+        std::string message;
+        const PaneRegexFinder::Outcome outcome = regex->ReplaceAll(owner, replacement, &replaced, &message);
+        if (!message.empty()) {
+            owner.MessageBox(message, "置換", NoticeBox);
+            return 0;
+        }
+        if (ShowRegexTrouble(outcome, replaced.start))
+            return 0;
+    } else if (!pattern.empty()) {
         replaced = ReplaceMatches(pane.Bytes(), search, pane.FromAnsi(replacement));
+    }
     if (replaced.count == 0) {
         ShowNotFound();
         return 0;

@@ -7,15 +7,20 @@
 // front, the main window or the replace dialog. A local of one command.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "app/search/PaneRegexFinder.h"
 #include "framework/ScintillaControl.h"
 #include "framework/Window.h"
 #include "util/TextSearch.h"
 
 class PaneSearch {
 public:
-    PaneSearch(ScintillaControl& pane, Window& boxOwner, const std::string& pattern, SearchOptions options);
+    // With the regex option the pattern is a regular expression; the
+    // document's name is what a message about one of its lines names.
+    PaneSearch(ScintillaControl& pane, Window& boxOwner, const std::string& pattern, SearchOptions options,
+               const std::string& documentName = "無題");
 
     // Selects the last match ending at or before the selection's start
     // (upward) or the first one at or after its end; 1 when one was found,
@@ -31,7 +36,14 @@ public:
 
 private:
     int SelectFrom(size_t startPos, size_t endPos, int upward);
+    int SelectRegexFrom(size_t startPos, size_t endPos, int upward);
+    bool SelectionIsMatch(size_t start, size_t end);
+    bool ReplacementFor(const std::string& replacement, std::string* bytes);
     int ReplaceSpan(size_t start, size_t end, const std::string& replacement);
+    // Tells the user why a regular-expression search ended without a match
+    // to show; false when it did not end so.
+    bool ShowRegexTrouble(PaneRegexFinder::Outcome outcome, size_t limitAt);
+    bool ShowCompileMessage();
     void ShowNotFound();
 
     ScintillaControl& pane;
@@ -40,4 +52,6 @@ private:
     std::string shownPattern;
     std::string pattern;
     TextSearch search;
+    std::string documentName;
+    std::unique_ptr<PaneRegexFinder> regex; // with the regex option only
 };

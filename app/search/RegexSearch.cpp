@@ -78,6 +78,30 @@ size_t StretchEnd(std::string_view text, size_t start, size_t size, unsigned cod
     return CharacterStartBefore(text, start, end, codePage);
 }
 
+// The replacement with each \n escape written as the document's own line
+// break, so a replaced text keeps one kind of line end; other escapes stay
+// for the engine.
+std::u16string WithLineBreak(const std::u16string& replacement, const std::string& lineBreak)
+{
+    if (lineBreak == "\n")
+        return replacement;
+    std::u16string out;
+    for (size_t at = 0; at < replacement.size(); ++at) {
+        if (replacement[at] == u'\\' && at + 1 < replacement.size()) {
+            if (replacement[at + 1] == u'n') {
+                out.append(lineBreak.begin(), lineBreak.end());
+            } else {
+                out += replacement[at];
+                out += replacement[at + 1];
+            }
+            ++at;
+            continue;
+        }
+        out += replacement[at];
+    }
+    return out;
+}
+
 size_t NextUnit(std::u16string_view units, size_t at)
 {
     const bool pair = at + 1 < units.size() && units[at] >= 0xD800 && units[at] <= 0xDBFF;
@@ -192,7 +216,11 @@ RegexSearch::Outcome RegexSearch::FindLimitLine(size_t from, Span* found)
         const RegexPattern::Outcome outcome =
             pattern.Find(line, std::max(from, lineStart) - lineStart, lineBounds, &span);
         if (outcome == RegexPattern::Outcome::Found) {
-            *found = {stretch.ByteOffset(lineStart + span.start), stretch.ByteOffset(lineStart + span.end)};
+            // Matched again in the stretch, whose groups Expand reads.
+            const RegexPattern::Span inLine{lineStart + span.start, lineStart + span.end};
+            if (pattern.MatchAt(units, inLine.start, lineBounds, &span) != RegexPattern::Outcome::Found)
+                span = inLine;
+            *found = ToBytes(span);
             return Outcome::Found;
         }
         if (outcome != RegexPattern::Outcome::NotFound) {
@@ -264,7 +292,8 @@ RegexSearch::Outcome RegexSearch::MatchesExactly(std::string_view text, size_t s
 bool RegexSearch::Expand(const std::string& replacement, std::string* out, std::string* message)
 {
     try {
-        if (!pattern.Expand(stretch.Units(), Utf16Text::FromBytes(replacement, 932), &expanded, message))
+        if (!pattern.Expand(stretch.Units(), WithLineBreak(Utf16Text::FromBytes(replacement, 932), lineBreak),
+                            &expanded, message))
             return false;
         *out = Utf16Text::Encode(expanded, codePage);
         return true;

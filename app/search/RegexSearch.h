@@ -49,8 +49,10 @@ public:
     Outcome MatchesExactly(std::string_view text, size_t start, size_t end);
 
     // The replacement (code page 932, as typed) for the match the last call
-    // found, in the text's bytes. False with message set when it is not valid.
+    // found, in the text's bytes; \n in it stands for lineBreak. False with
+    // message set when it is not valid.
     bool Expand(const std::string& replacement, std::string* out, std::string* message);
+    void SetLineBreak(const std::string& bytes) { lineBreak = bytes; }
 
     // Each line of lines (whole lines separated by "\n", a "\r" before it
     // belonging to its line) is searched on its own, so no match crosses a
@@ -78,4 +80,5 @@ private:
     RegexPattern::Bounds bounds;
     bool decoded = false;
     std::u16string expanded;
+    std::string lineBreak = "\n";
 };

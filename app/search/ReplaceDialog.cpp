@@ -11,9 +11,10 @@ ReplaceDialog::ReplaceDialog()
 }
 
 void ReplaceDialog::Prepare(ScintillaControl* documentPane, const std::string& text,
-                            const SearchOptions& searchOptions)
+                            const SearchOptions& searchOptions, const std::string& name)
 {
     pane = documentPane;
+    documentName = name;
     searchText = text;
     options = searchOptions;
 }
@@ -64,7 +65,7 @@ void ReplaceDialog::RunButton(int id)
     ReadFields();
     if (pane == nullptr)
         return;
-    PaneSearch search(*pane, *this, searchText, options);
+    PaneSearch search(*pane, *this, searchText, options, documentName);
     if (id == IDOK)
         search.SelectNext(upward);
     else if (id == IDC_REPLACE_ONE)

@@ -21,8 +21,9 @@ public:
     int OnIdCancel() override;
 
     // What the next run opens with: the pane its buttons work on, the text
-    // to search for and the session's options.
-    void Prepare(ScintillaControl* documentPane, const std::string& text, const SearchOptions& searchOptions);
+    // to search for, the session's options and the document's name.
+    void Prepare(ScintillaControl* documentPane, const std::string& text, const SearchOptions& searchOptions,
+                 const std::string& name = "無題");
 
     const std::string& GetSearchText() const { return searchText; }
     const SearchOptions& GetOptions() const { return options; }
@@ -35,6 +36,7 @@ private:
     void RunButton(int id);
 
     ScintillaControl* pane = nullptr;
+    std::string documentName;
     std::string searchText;
     std::string replaceText;
     SearchOptions options;

@@ -23,6 +23,7 @@ constexpr int UpId = 1038;
 constexpr int DownId = 1010;
 constexpr int MatchCaseId = 1111;
 constexpr int WholeWordId = 1112;
+constexpr int RegexId = 1116;
 constexpr int ReplaceOneId = 1114;
 constexpr int ReplaceAllId = 1115;
 constexpr int MessageTextId = 65535;
@@ -37,6 +38,7 @@ struct Settings {
     bool upward;
     bool matchCase;
     bool wholeWord;
+    bool regex = false;
 };
 
 class ReplaceEndToEnd : public ::testing::Test {
@@ -69,7 +71,8 @@ protected:
         ::SendMessageA(::GetDlgItem(dialog, ReplaceTextId), WM_SETTEXT, 0,
                        reinterpret_cast<LPARAM>(s.replacement.c_str()));
         const std::pair<int, bool> boxes[] = {
-            {UpId, s.upward}, {DownId, !s.upward}, {MatchCaseId, s.matchCase}, {WholeWordId, s.wholeWord}};
+            {UpId, s.upward}, {DownId, !s.upward}, {MatchCaseId, s.matchCase}, {WholeWordId, s.wholeWord},
+            {RegexId, s.regex}};
         for (const auto& box : boxes)
             ::SendMessageA(::GetDlgItem(dialog, box.first), BM_SETCHECK, box.second ? BST_CHECKED : BST_UNCHECKED, 0);
     }
@@ -183,6 +186,10 @@ TEST_F(ReplaceEndToEnd, ReplaceAllCountsAndOneUndoTakesItBack)
         {"whole words", {"cat", "dog", false, true, true}, "表dog ソdog\r\ncatCAT", "2 個置換しました"},
         {"trail bytes are no backslash", {"\\", "/", false, true, false}, Original,
          "\"\\\"は見つかりませんでした。"},
+        {"regular expression with groups", {"(c)(a)t\\b", "$2\\t$1", false, true, false, true},
+         "表a\tc ソa\tc\r\ncatCAT", "2 個置換しました"},
+        {"a pattern that does not compile", {"表(cat", "x", false, true, false, true}, Original,
+         "正規表現が正しくありません\n理由: missing closing parenthesis\n位置: 先頭から 6 文字目"},
     };
     for (const AllCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -190,7 +197,8 @@ TEST_F(ReplaceEndToEnd, ReplaceAllCountsAndOneUndoTakesItBack)
         ASSERT_NE(nullptr, dialog);
         DialogDriver::PostCommand(dialog, ReplaceAllId);
         const bool found = c.replaced != Original;
-        EXPECT_EQ(c.report, AnswerBox(found ? "置換結果" : "検索結果"));
+        const bool refused = c.settings.regex && !found;
+        EXPECT_EQ(c.report, AnswerBox(found ? "置換結果" : refused ? "検索" : "検索結果"));
         EXPECT_EQ(c.replaced, WindowText(pane));
         Close(dialog);
         if (found) {
@@ -200,6 +208,21 @@ TEST_F(ReplaceEndToEnd, ReplaceAllCountsAndOneUndoTakesItBack)
     }
     // Every replacement undone: the text is the file's again, unmarked.
     EXPECT_EQ(path + " - Quorvane", WindowText(main));
+}
+
+// A pattern that backtracks without end on one line ends in a message that
+// names the line; the editor lives on and answers.
+TEST_F(ReplaceEndToEnd, HostilePatternStopsWithTheLimitMessage)
+{
+    const std::string hostile = folder.Write("長い行.txt", "first\r\n" + std::string(30000, 'a') + "b\r\n");
+    ASSERT_TRUE(editor.OpenDocument(hostile)) << WindowText(main);
+    HWND dialog = OpenDialog({"(a+)+$", "", false, true, false, true});
+    ASSERT_NE(nullptr, dialog);
+    DialogDriver::PostCommand(dialog, IDOK);
+    EXPECT_EQ("正規表現の処理が上限を超えたため、検索を中止しました。\n" + hostile + " の 2 行目", AnswerBox("検索結果"));
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer));
+    Close(dialog);
 }
 
 } // namespace

@@ -1,0 +1,151 @@
+#include "app/search/PaneRegexFinder.h"
+
+#include <new>
+
+#include "app/folders/WorkerWait.h"
+#include "framework/ScintillaControl.h"
+
+struct PaneRegexFinder::Job : WorkerWait::Job {
+    enum class Kind { Forward, Backward, ReplaceAll };
+
+    RegexSearch search;
+    std::string_view text;
+    Kind kind = Kind::Forward;
+    size_t from = 0;
+    std::string replacement;
+    std::atomic<size_t> reached{0};
+    // Set by the worker before it ends; true once a worker was left behind.
+    Outcome outcome = Outcome::NotFound;
+    Span found;
+    Replaced replaced;
+    std::string message;
+    bool abandoned = false;
+
+    void Work() override;
+    std::string CountsText() const override;
+    Outcome ReplaceEvery(const RegexSearch::Guard& guard);
+};
+
+// Nothing may escape the worker: memory running out is a result.
+void PaneRegexFinder::Job::Work()
+{
+    const RegexSearch::Guard guard{&stop, &borrowing, &reached};
+    try {
+        if (kind == Kind::ReplaceAll)
+            outcome = ReplaceEvery(guard);
+        else if (kind == Kind::Backward)
+            outcome = search.FindBackward(text, from, &found, &guard);
+        else
+            outcome = search.FindForward(text, from, &found, &guard);
+    } catch (const std::bad_alloc&) {
+        outcome = Outcome::NoMemory;
+    }
+}
+
+std::string PaneRegexFinder::Job::CountsText() const
+{
+    const size_t megabyte = 1024 * 1024;
+    return FormatCount(reached / megabyte) + " / " + FormatCount((text.size() + megabyte - 1) / megabyte) +
+           " MB 検索しました";
+}
+
+// The text between matches is copied under the guard's lock, like every
+// other read of the pane's bytes.
+PaneRegexFinder::Outcome PaneRegexFinder::Job::ReplaceEvery(const RegexSearch::Guard& guard)
+{
+    size_t copied = 0;
+    for (size_t at = 0; at <= text.size();) {
+        Span match;
+        const Outcome outcome = search.FindForward(text, at, &match, &guard);
+        if (outcome == Outcome::NotFound)
+            break;
+        if (outcome != Outcome::Found) {
+            found = match; // where the engine gave up, for Limit
+            return outcome;
+        }
+        std::string piece;
+        if (!search.Expand(replacement, &piece, &message))
+            return Outcome::NotFound;
+        if (replaced.count == 0)
+            replaced.start = copied = match.start;
+        {
+            std::lock_guard<std::mutex> reading(borrowing);
+            if (stop)
+                return Outcome::Stopped;
+            replaced.span.append(text.data() + copied, match.start - copied);
+        }
+        replaced.span += piece;
+        copied = match.end;
+        ++replaced.count;
+        at = match.end > match.start ? match.end : match.start + 1; // an empty match moves on a character
+    }
+    replaced.end = copied;
+    return replaced.count == 0 ? Outcome::NotFound : Outcome::Found;
+}
+
+PaneRegexFinder::PaneRegexFinder(ScintillaControl& searchedPane, const std::string& pattern,
+                                 const SearchOptions& options)
+    : pane(searchedPane), job(std::make_shared<Job>())
+{
+    if (!job->search.Compile(pattern, options, searchedPane.CodePage(), &compileMessage) && compileMessage.empty())
+        compileMessage = "正規表現が正しくありません";
+    job->search.SetLineBreak(searchedPane.LineEndingText());
+}
+
+PaneRegexFinder::~PaneRegexFinder() = default;
+
+// A worker left behind keeps its job; this command has none any more.
+PaneRegexFinder::Outcome PaneRegexFinder::RunJob(Window& owner)
+{
+    if (job->abandoned)
+        return Outcome::Stopped;
+    job->text = pane.Bytes();
+    job->stop = false;
+    job->reached = 0;
+    WorkerWait wait;
+    switch (wait.Run(owner, job, "検索しています", "", true)) {
+    case WorkerWait::End::Done:
+        return job->outcome;
+    case WorkerWait::End::NotStarted:
+        return Outcome::NoMemory;
+    default:
+        job->abandoned = true;
+        return Outcome::Stopped;
+    }
+}
+
+PaneRegexFinder::Outcome PaneRegexFinder::Find(Window& owner, size_t from, bool upward, Span* found)
+{
+    job->kind = upward ? Job::Kind::Backward : Job::Kind::Forward;
+    job->from = from;
+    const Outcome outcome = RunJob(owner);
+    *found = job->found;
+    return outcome;
+}
+
+PaneRegexFinder::Outcome PaneRegexFinder::MatchesExactly(size_t start, size_t end)
+{
+    return job->abandoned ? Outcome::Stopped : job->search.MatchesExactly(pane.Bytes(), start, end);
+}
+
+bool PaneRegexFinder::Expand(const std::string& replacement, std::string* out, std::string* message)
+{
+    return !job->abandoned && job->search.Expand(replacement, out, message);
+}
+
+PaneRegexFinder::Outcome PaneRegexFinder::ReplaceAll(Window& owner, const std::string& replacement, Replaced* out,
+                                                     std::string* message)
+{
+    job->kind = Job::Kind::ReplaceAll;
+    job->replacement = replacement;
+    job->replaced = Replaced();
+    job->message.clear();
+    const Outcome outcome = RunJob(owner);
+    if (outcome == Outcome::Stopped)
+        return outcome;
+    *message = job->message;
+    *out = std::move(job->replaced);
+    if (outcome == Outcome::Limit)
+        out->start = job->found.start;
+    return outcome;
+}
