@@ -5,7 +5,11 @@
 // time the main window went unanswered while the file opened, and the
 // private bytes at their peak and once the open has settled, above the
 // editor's empty window. Files: code page 932 text of 20, 100 and 1,024 MB
-// and 25 MB of UTF-8, made in the temporary folder and removed.
+// and 25 MB of UTF-8, made in the temporary folder and removed. In the
+// 100 MB file (any code page 932 file of 100 MB up to 1,024 MB), a regular
+// expression whose one match is the file's last line is searched for with
+// the search dialog: the time to the selected match and the longest time
+// the window went unanswered meanwhile.
 //   document_bench [--quick] [--utf8=MB] [megabytes...]
 //   --quick leaves out the 1,024 MB file; megabytes replace the code page
 //   932 sizes; --utf8=0 leaves out the UTF-8 file.
@@ -29,11 +33,20 @@ namespace {
 
 const WORD OpenCommand = 32773;
 const WORD SaveCommand = 32775;
+const WORD SearchCommand = 1007;
+const int SearchTextId = 1007;
+const int RegexBoxId = 1116;
+const int LeftPaneId = 100;
+const UINT SciGetSelectionEnd = 2145;
+// The one match of FindPattern, the file's last line.
+const char* const LastLine = "最後の行 No.4321\r\n";
+const char* const FindPattern = "(最後|末尾)の行 No\\.\\d+$";
 const int FileNameBoxId = 1148;
 const int MessageTextId = 0xFFFF;
 const double Megabyte = 1024.0 * 1024.0;
 const size_t BlockBytes = 4u << 20; // the editor's own read size
 const char* const ProgressCaption = "ファイルを開いています";
+const char* const FindProgressCaption = "検索しています";
 const double OpenLimitSeconds = 900;
 
 double Now()
@@ -107,6 +120,22 @@ uint64_t WriteTextFile(const std::string& path, uint64_t megabytes, const std::s
         written += now;
     }
     return ::FlushFileBuffers(file.handle) ? written : 0;
+}
+
+bool AppendLine(const std::string& path, const std::string& line)
+{
+    FileHandle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file.Valid() && ::WriteFile(file.handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+           written == line.size();
+}
+
+uint64_t FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 // The whole file read with ReadFile a block at a time, as the editor reads.
@@ -192,7 +221,7 @@ BOOL CALLBACK FindWindowOf(HWND window, LPARAM data)
     if (process != found->process || !::IsWindowVisible(window) || std::string(name) != found->className ||
         (found->owner != nullptr && ::GetWindow(window, GW_OWNER) != found->owner))
         return TRUE;
-    if (found->skipProgress && CaptionOf(window) == ProgressCaption)
+    if (found->skipProgress && (CaptionOf(window) == ProgressCaption || CaptionOf(window) == FindProgressCaption))
         return TRUE;
     found->window = window;
     return FALSE;
@@ -216,7 +245,7 @@ HWND WaitForWindow(DWORD process, const char* className, HWND owner)
 }
 
 // A message box of the editor over its main window: any owned dialog but
-// the progress window of an open.
+// the progress window of an open or a find.
 HWND EditorBox(DWORD process, HWND main)
 {
     return FindWindowOf(process, "#32770", main, true);
@@ -354,6 +383,9 @@ struct Figures {
     bool saveReplaced = false;
     double unansweredSeconds = 0;
     double unansweredFrom = 0; // after the Open dialog's OK
+    double findSeconds = -1;
+    double findUnanswered = 0;
+    bool foundLast = false;
     size_t baseline = 0;
     size_t openPeak = 0;
     size_t held = 0;
@@ -438,6 +470,39 @@ public:
         return figures.failure.empty();
     }
 
+    // FindPattern through the search dialog, down from the start of the
+    // document; over when the window is enabled again (a find disables it)
+    // and answers.
+    bool FindLast(uint64_t size, Figures& figures)
+    {
+        ::PostMessageA(main, WM_COMMAND, SearchCommand, 0);
+        HWND dialog = WaitForWindow(info.dwProcessId, "#32770", main);
+        if (dialog == nullptr) {
+            figures.failure = "the search dialog did not show";
+            return false;
+        }
+        ::SetDlgItemTextA(dialog, SearchTextId, FindPattern);
+        ::SendDlgItemMessageA(dialog, RegexBoxId, BM_SETCHECK, BST_CHECKED, 0);
+        Prober prober(main);
+        const double start = Now();
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        while (::IsWindow(dialog))
+            ::Sleep(1);
+        const std::string caption = CaptionOf(main);
+        bool finished = false;
+        while (!finished && figures.failure.empty() && Now() - start < OpenLimitSeconds) {
+            if (HWND box = EditorBox(info.dwProcessId, main))
+                figures.failure = "on finding, the editor said 「" + Printable(DismissBox(box)) + "」";
+            else if (!(finished = OpenFinished(main, caption)))
+                ::Sleep(1);
+        }
+        figures.findSeconds = Now() - start;
+        figures.findUnanswered = prober.Stop();
+        const auto end = static_cast<uint64_t>(::SendMessageA(::GetDlgItem(main, LeftPaneId), SciGetSelectionEnd, 0, 0));
+        figures.foundLast = end + 2 == size;
+        return finished;
+    }
+
 private:
     HWND ShowOpenDialog()
     {
@@ -451,7 +516,7 @@ private:
 
 // One file in a fresh editor: its empty window's private bytes, the open
 // through the dialog, the bytes once it settled, the save.
-Figures MeasureEditor(const std::string& path, const std::string& caption)
+Figures MeasureEditor(const std::string& path, const std::string& caption, bool find)
 {
     Figures figures;
     STARTUPINFOA startup = {};
@@ -473,8 +538,10 @@ Figures MeasureEditor(const std::string& path, const std::string& caption)
         const bool opened = editor.Open(path, caption, figures);
         figures.held = SettledBytes(info.hProcess);
         figures.openPeak = std::max(sampler.Take(), figures.held);
+        if (opened && find)
+            editor.FindLast(FileSize(path), figures);
         const uint64_t identity = FileIdentity(path);
-        if (opened && editor.Save(figures))
+        if (opened && figures.failure.empty() && editor.Save(figures))
             figures.savePeak = sampler.Take();
         figures.saveReplaced = FileIdentity(path) != identity;
     }
@@ -526,6 +593,11 @@ void PrintFigures(const std::string& label, uint64_t size, const Floors& floors,
     if (figures.savePeak > 0)
         std::printf(", peak while saving %+.1f MB", Above(figures.savePeak, figures.baseline));
     std::printf("\n");
+    if (figures.findSeconds >= 0)
+        std::printf("  regular expression to the last line: %.2f s, %s; main window unanswered meanwhile:"
+                    " longest %.0f ms (goal <= 250)\n",
+                    figures.findSeconds, figures.foundLast ? "the match selected" : "NOT the last line selected",
+                    figures.findUnanswered * 1000);
     if (!figures.failure.empty())
         std::printf("  NOT DONE: %s\n", figures.failure.c_str());
     std::fflush(stdout);
@@ -547,8 +619,13 @@ void RunCase(const Case& test, const std::string& path)
         ::DeleteFileA(path.c_str());
         return;
     }
+    const bool find = !test.utf8 && test.megabytes >= 100 && test.megabytes < 1024;
+    if (find && !AppendLine(path, LastLine)) {
+        std::printf("%s: cannot write %s\n", label.c_str(), path.c_str());
+        return;
+    }
     const Floors floors = MeasureFloors(path, test.megabytes, block);
-    const Figures figures = MeasureEditor(path, path + (test.utf8 ? " [UTF-8]" : "") + " - Quorvane");
+    const Figures figures = MeasureEditor(path, path + (test.utf8 ? " [UTF-8]" : "") + " - Quorvane", find);
     PrintFigures(label, size, floors, figures);
     ::DeleteFileA(path.c_str());
 }

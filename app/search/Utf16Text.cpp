@@ -77,17 +77,20 @@ size_t ReadUtf8(const unsigned char* p, size_t available, uint32_t* code)
     return length;
 }
 
-// Appends the decoded bytes to units and, when Keep, the offset of each
-// unit's bytes to offsets.
+// Writes the decoded bytes to units and, when Keep, the offset of each
+// unit's bytes to offsets; both have room for one unit per byte, the most
+// there can be. Returns the number of units.
 template <bool Keep>
-void DecodeInto(std::string_view bytes, unsigned codePage, std::u16string& units, std::vector<uint32_t>& offsets)
+size_t DecodeInto(std::string_view bytes, unsigned codePage, char16_t* units, uint32_t* offsets)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t size = bytes.size();
+    size_t count = 0;
     auto put = [&](char16_t unit, size_t offset) {
-        units += unit;
+        units[count] = unit;
         if constexpr (Keep)
-            offsets.push_back(static_cast<uint32_t>(offset));
+            offsets[count] = static_cast<uint32_t>(offset);
+        ++count;
     };
     if (codePage == Utf8CodePage) {
         for (size_t at = 0; at < size;) {
@@ -123,7 +126,8 @@ void DecodeInto(std::string_view bytes, unsigned codePage, std::u16string& units
         }
     }
     if constexpr (Keep)
-        offsets.push_back(static_cast<uint32_t>(size));
+        offsets[count] = static_cast<uint32_t>(size);
+    return count;
 }
 
 } // namespace
@@ -131,16 +135,14 @@ void DecodeInto(std::string_view bytes, unsigned codePage, std::u16string& units
 bool Utf16Text::Decode(std::string_view bytes, unsigned codePage, size_t baseOffset, bool keepOffsets)
 {
     base = baseOffset;
-    units.clear();
-    offsets.clear();
     try {
-        units.reserve(bytes.size());
-        if (keepOffsets) {
-            offsets.reserve(bytes.size() + 1);
-            DecodeInto<true>(bytes, codePage, units, offsets);
-        } else {
-            DecodeInto<false>(bytes, codePage, units, offsets);
-        }
+        units.resize(bytes.size());
+        offsets.resize(keepOffsets ? bytes.size() + 1 : 0);
+        const size_t count = keepOffsets ? DecodeInto<true>(bytes, codePage, units.data(), offsets.data())
+                                         : DecodeInto<false>(bytes, codePage, units.data(), nullptr);
+        units.resize(count);
+        if (keepOffsets)
+            offsets.resize(count + 1);
         return true;
     } catch (const std::bad_alloc&) {
         units = std::u16string();
