@@ -85,7 +85,7 @@ PaneRegexFinder::Outcome PaneRegexFinder::Job::ReplaceEvery(const RegexSearch::G
 
 PaneRegexFinder::PaneRegexFinder(ScintillaControl& searchedPane, const std::string& pattern,
                                  const SearchOptions& options)
-    : pane(searchedPane), job(std::make_shared<Job>())
+    : pane(searchedPane), job(std::make_shared<Job>()), shownPattern(pattern)
 {
     if (!job->search.Compile(pattern, options, searchedPane.CodePage(), &compileMessage) && compileMessage.empty())
         compileMessage = "正規表現が正しくありません";
@@ -103,7 +103,7 @@ PaneRegexFinder::Outcome PaneRegexFinder::RunJob(Window& owner)
     job->stop = false;
     job->reached = 0;
     WorkerWait wait;
-    switch (wait.Run(owner, job, "検索しています", "", true)) {
+    switch (wait.Run(owner, job, "検索しています", "「" + shownPattern + "」", true)) {
     case WorkerWait::End::Done:
         return job->outcome;
     case WorkerWait::End::NotStarted:

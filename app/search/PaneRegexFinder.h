@@ -50,5 +50,6 @@ private:
     ScintillaControl& pane;
     // Shared with the worker, which may outlive a stopped command.
     std::shared_ptr<Job> job;
+    std::string shownPattern; // as typed, for the progress window
     std::string compileMessage;
 };

@@ -1,18 +1,48 @@
 // The regular-expression search that find, replace and grep share, over the
-// bytes a document holds: code page 932 (with 0x5C trail bytes and the two
-// codes of one character) and UTF-8 (which UTF-16 files are held as).
+// bytes a document holds for a file: code page 932 (with 0x5C trail bytes
+// and the two codes of one character), UTF-8, and UTF-16 (held as UTF-8).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/documents/DocumentFormat.h"
 #include "app/search/RegexSearch.h"
 
 namespace {
 
 constexpr unsigned Cp932 = 932;
-constexpr unsigned Utf8 = 65001;
+
+// A file's bytes as the pane holds them, and the pane's code page.
+struct PaneText {
+    std::string bytes;
+    unsigned codePage;
+};
+
+PaneText Opened(const std::string& file)
+{
+    const DocumentFormat format = DocumentFormat::Detect(file, true);
+    PaneBytesDecoder decoder(format);
+    std::string bytes;
+    if (decoder.PassesThrough())
+        bytes = file.substr(decoder.SkipAtStart());
+    else
+        decoder.Decode(file, true, bytes);
+    return {bytes, format.PaneCodePage()};
+}
+
+// UTF-16 with its mark, little or big endian.
+std::string Utf16(const std::u16string& text, bool bigEndian = false)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
 
 using Spans = std::vector<std::pair<size_t, size_t>>;
 
@@ -46,37 +76,39 @@ TEST(RegexSearch, MatchesCharactersOfEachEncoding)
         const char* name;
         const char* pattern;
         SearchOptions options;
-        unsigned codePage;
-        std::string text;
+        std::string file;
         Spans want;
     } cases[] = {
-        {"a backslash is never the trail byte of 表, ソ or 能", "\\\\", Regex(), Cp932, "表ソ\\能", {{4, 5}}},
-        {"a dot is a whole double-byte character", "^.$", Regex(), Cp932, "表", {{0, 2}}},
-        {"katakana range", "[ァ-ヶ]+", Regex(), Cp932, "漢字カタカナかな", {{4, 12}}},
-        {"Han script", "\\p{Han}+", Regex(), Cp932, "かな漢字", {{4, 8}}},
-        {"full-width letters fold", "ａｂｃ", Regex(false), Cp932, "xＡＢＣ", {{1, 7}}},
-        {"...and not when case matters", "ａｂｃ", Regex(), Cp932, "xＡＢＣ", {}},
-        {"NEC-selected and IBM codes of 髙 are one character", "\xFB\xFC", Regex(), Cp932, "\xEE\xE0-\xFB\xFC",
+        {"a backslash is never the trail byte of 表, ソ or 能", "\\\\", Regex(), "表ソ\\能", {{4, 5}}},
+        {"a dot is a whole double-byte character", "^.$", Regex(), "表", {{0, 2}}},
+        {"katakana range", "[ァ-ヶ]+", Regex(), "漢字カタカナかな", {{4, 12}}},
+        {"Han script", "\\p{Han}+", Regex(), "かな漢字", {{4, 8}}},
+        {"full-width letters fold", "ａｂｃ", Regex(false), "xＡＢＣ", {{1, 7}}},
+        {"...and not when case matters", "ａｂｃ", Regex(), "xＡＢＣ", {}},
+        {"NEC-selected and IBM codes of 髙 are one character", "\xFB\xFC", Regex(), "\xEE\xE0-\xFB\xFC",
          {{0, 2}, {3, 5}}},
-        {"...and of 纊", "\xED\x40", Regex(), Cp932, "\xFA\x5C\xED\x40", {{0, 2}, {2, 4}}},
-        {"^ after CR LF, LF and CR", "^b", Regex(), Cp932, "b\r\nb\nb\rb", {{0, 1}, {3, 4}, {5, 6}, {7, 8}}},
-        {"$ before CR LF, LF and CR", "a$", Regex(), Cp932, "a\r\na\na\ra", {{0, 1}, {3, 4}, {5, 6}, {7, 8}}},
-        {"a dot takes no line break", "a.b", Regex(), Cp932, "a\r\nb a\nb a-b", {{9, 12}}},
-        {"a match may span lines in a document", "a\\r\\nb", Regex(), Cp932, "xa\r\nb", {{1, 5}}},
-        {"empty matches at each line start", "^", Regex(), Cp932, "表\nb", {{0, 0}, {3, 3}}},
-        {"whole words touch no ASCII letter", "ab", Regex(true, true), Cp932, "xab ab ab_ 表ab", {{4, 6}, {13, 15}}},
-        {"UTF-8: a backslash is a backslash", "\\\\", Regex(), Utf8, "\xE8\xA1\xA8\\", {{3, 4}}},
-        {"UTF-8: an emoji is one character", "^.$", Regex(), Utf8, "\xF0\x9F\x98\x80", {{0, 4}}},
-        {"UTF-8: full-width letters fold", "ａ", Regex(false), Utf8, "\xEF\xBC\xA1", {{0, 3}}},
-        {"UTF-8: groups of Japanese", "(関数|function)\\s*\\(", Regex(), Utf8,
+        {"...and of 纊", "\xED\x40", Regex(), "\xFA\x5C\xED\x40", {{0, 2}, {2, 4}}},
+        {"^ after CR LF, LF and CR", "^b", Regex(), "b\r\nb\nb\rb", {{0, 1}, {3, 4}, {5, 6}, {7, 8}}},
+        {"$ before CR LF, LF and CR", "a$", Regex(), "a\r\na\na\ra", {{0, 1}, {3, 4}, {5, 6}, {7, 8}}},
+        {"a dot takes no line break", "a.b", Regex(), "a\r\nb a\nb a-b", {{9, 12}}},
+        {"a match may span lines in a document", "a\\r\\nb", Regex(), "xa\r\nb", {{1, 5}}},
+        {"empty matches at each line start", "^", Regex(), "表\nb", {{0, 0}, {3, 3}}},
+        {"whole words touch no ASCII letter", "ab", Regex(true, true), "xab ab ab_ 表ab", {{4, 6}, {13, 15}}},
+        {"UTF-8: a backslash is a backslash", "\\\\", Regex(), "\xE8\xA1\xA8\\", {{3, 4}}},
+        {"UTF-8: an emoji is one character", "^.$", Regex(), "\xF0\x9F\x98\x80", {{0, 4}}},
+        {"UTF-8: full-width letters fold", "ａ", Regex(false), "\xEF\xBC\xA1", {{0, 3}}},
+        {"UTF-16: a backslash is a backslash", "\\\\", Regex(), Utf16(u"表\\"), {{3, 4}}},
+        {"UTF-16 big endian: full-width letters fold", "ａ", Regex(false), Utf16(u"xＡ", true), {{1, 4}}},
+        {"UTF-8: groups of Japanese", "(関数|function)\\s*\\(", Regex(),
          "x \xE9\x96\xA2\xE6\x95\xB0 (1) function(", {{2, 10}, {13, 22}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        const PaneText text = Opened(c.file);
         RegexSearch search;
         std::string message;
-        ASSERT_TRUE(search.Compile(c.pattern, c.options, c.codePage, &message)) << message;
-        EXPECT_EQ(c.want, AllMatches(search, c.text));
+        ASSERT_TRUE(search.Compile(c.pattern, c.options, text.codePage, &message)) << message;
+        EXPECT_EQ(c.want, AllMatches(search, text.bytes));
     }
 }
 
