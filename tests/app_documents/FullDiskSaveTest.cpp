@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "DocumentFixture.h"
+#include "app/recovery/RecoveryFolder.h"
 
 namespace {
 
@@ -64,5 +65,30 @@ TEST_F(DocumentTest, SaveOntoAFullDiskKeepsTheOldFile)
     EXPECT_EQ(0, window.modified);
     EXPECT_EQ("short", Bytes(path));
     EXPECT_EQ((std::vector<std::string>{"doc.txt", "mounted"}), TempFolder::EntriesOf(disk));
+    ::DeleteFileA(path.c_str());
+}
+
+// A recovery copy that does not fit leaves the one before it whole: path,
+// encoding, line ends, caret and text.
+TEST(RecoveryCopyOnAFullDisk, FailedWriteKeepsThePreviousCopy)
+{
+    const std::string disk = SmallDisk();
+    if (disk.empty())
+        GTEST_SKIP() << "no small disk mounted (needs root); run through ctest";
+    const std::string path = disk + "\\copy.qrc";
+    const RecoveryCopy previous{"C:\\文書\\メモ.txt", 1, 2, 7, "表示の前の文章\r\n"};
+    ASSERT_TRUE(RecoveryFolder::Write(path, previous));
+    RecoveryCopy large = previous;
+    while (large.text.size() < 200 * 1024)
+        large.text += "a text too large for the disk\r\n";
+    EXPECT_FALSE(RecoveryFolder::Write(path, large));
+    RecoveryCopy read;
+    ASSERT_TRUE(RecoveryFolder::Read(path, &read));
+    EXPECT_EQ(previous.documentPath, read.documentPath);
+    EXPECT_EQ(previous.encoding, read.encoding);
+    EXPECT_EQ(previous.lineEnds, read.lineEnds);
+    EXPECT_EQ(previous.caret, read.caret);
+    EXPECT_EQ(previous.text, read.text);
+    EXPECT_EQ((std::vector<std::string>{"copy.qrc", "mounted"}), TempFolder::EntriesOf(disk));
     ::DeleteFileA(path.c_str());
 }

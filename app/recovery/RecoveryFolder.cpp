@@ -1,0 +1,151 @@
+#include "app/recovery/RecoveryFolder.h"
+
+#include <algorithm>
+#include <new>
+
+#include "framework/Win32.h"
+#include "util/FindHandle.h"
+#include "util/SaveFileSafely.h"
+
+namespace {
+
+const char CopyExtension[] = ".qrc";
+const char LockExtension[] = ".lock";
+
+// %LOCALAPPDATA% as the user's environment gives it, else the shell's folder.
+std::string LocalApplicationData()
+{
+    char folder[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableA("LOCALAPPDATA", folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        return std::string(folder, length);
+    if (SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder)))
+        return folder;
+    return std::string();
+}
+
+bool MakeFolders(const std::string& path)
+{
+    if (::CreateDirectoryA(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS)
+        return true;
+    const size_t slash = path.find_last_of('\\');
+    return slash != std::string::npos && slash > 2 && MakeFolders(path.substr(0, slash)) &&
+           (::CreateDirectoryA(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+}
+
+uint64_t Ticks(const FILETIME& time)
+{
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+} // namespace
+
+struct RecoveryFolder::Lock {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    ~Lock()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle);
+    }
+};
+
+std::string RecoveryFolder::DefaultFolder()
+{
+    const std::string base = LocalApplicationData();
+    return base.empty() ? std::string() : base + "\\Quorvane\\Recovery";
+}
+
+RecoveryFolder::RecoveryFolder(std::string recoveryFolder) : folder(std::move(recoveryFolder)) {}
+
+RecoveryFolder::~RecoveryFolder() = default;
+
+// Nobody else may open it, and it goes when its handle closes, however the
+// process ends; a lock file left over from an old crash is simply taken.
+std::unique_ptr<RecoveryFolder::Lock> RecoveryFolder::TakeLock(const std::string& path)
+{
+    auto lock = std::make_unique<Lock>();
+    lock->handle = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    return lock->handle == INVALID_HANDLE_VALUE ? nullptr : std::move(lock);
+}
+
+bool RecoveryFolder::Claim()
+{
+    if (folder.empty() || !MakeFolders(folder))
+        return false;
+    // The process id and the start time name this editor among those running
+    // and those that ran before it.
+    FILETIME now = {};
+    ::GetSystemTimeAsFileTime(&now);
+    const std::string id = std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(Ticks(now));
+    own = TakeLock(folder + "\\" + id + LockExtension);
+    if (own == nullptr)
+        return false;
+    copyPath = folder + "\\" + id + CopyExtension;
+    return true;
+}
+
+const std::vector<RecoveryFolder::LeftCopy>& RecoveryFolder::ClaimLeftCopies()
+{
+    ReleaseLeftCopies();
+    FindHandle find(folder + "\\*" + CopyExtension);
+    for (bool more = find.IsOpen(); more; more = find.Next()) {
+        const WIN32_FIND_DATAA& entry = find.Entry();
+        const std::string path = folder + "\\" + entry.cFileName;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || path == copyPath)
+            continue;
+        const std::string lockPath = path.substr(0, path.size() - (sizeof(CopyExtension) - 1)) + LockExtension;
+        std::unique_ptr<Lock> lock = TakeLock(lockPath);
+        if (lock == nullptr)
+            continue; // its editor is running
+        left.push_back({path, Ticks(entry.ftLastWriteTime)});
+        leftLocks.push_back(std::move(lock));
+    }
+    std::sort(left.begin(), left.end(), [](const LeftCopy& a, const LeftCopy& b) { return a.written > b.written; });
+    return left;
+}
+
+void RecoveryFolder::RemoveLeftCopies()
+{
+    for (const LeftCopy& copy : left)
+        ::DeleteFileA(copy.path.c_str());
+    ReleaseLeftCopies();
+}
+
+void RecoveryFolder::ReleaseLeftCopies()
+{
+    left.clear();
+    leftLocks.clear();
+}
+
+bool RecoveryFolder::Write(const std::string& path, const RecoveryCopy& copy)
+{
+    try {
+        const std::string header = copy.Header();
+        return SaveFileSafely(path, FileContents{header, copy.text}) == 1;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool RecoveryFolder::Read(const std::string& path, RecoveryCopy* copy)
+{
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    Lock closer;
+    closer.handle = file;
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) >= 0x7FFFFFFF)
+        return false;
+    try {
+        std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+        DWORD got = 0;
+        if (!bytes.empty() && (!::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+                               got != bytes.size()))
+            return false;
+        return RecoveryCopy::Parse(bytes, copy);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}

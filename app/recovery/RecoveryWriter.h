@@ -1,0 +1,45 @@
+// RecoveryWriter: writes this editor's recovery copy on a thread of its
+// own, so that typing never waits on the disk. The main thread hands it a
+// snapshot of the document; a newer snapshot takes the place of one not yet
+// written. Removing the copy goes through the same queue, so a write asked
+// for earlier can never bring a removed copy back. How each write went is
+// posted to a window (wParam 1 written, 0 failed).
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/recovery/RecoveryCopy.h"
+#include "framework/Win32.h"
+
+class RecoveryWriter {
+public:
+    RecoveryWriter(std::string copyPath, HWND notified, UINT message);
+    // Finishes what was asked, then ends the thread.
+    ~RecoveryWriter();
+    RecoveryWriter(const RecoveryWriter&) = delete;
+    RecoveryWriter& operator=(const RecoveryWriter&) = delete;
+
+    bool Started() const { return thread.joinable(); }
+    void Write(RecoveryCopy copy);
+    void Remove();
+
+private:
+    struct Task {
+        bool remove = false;
+        RecoveryCopy copy;
+    };
+    void Loop();
+
+    std::string path;
+    HWND window;
+    UINT message;
+    std::mutex lock;
+    std::condition_variable wake;
+    std::deque<Task> tasks;
+    bool ending = false;
+    std::thread thread; // last: it starts once the rest is ready
+};
