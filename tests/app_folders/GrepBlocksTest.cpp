@@ -20,6 +20,8 @@ struct BlockCase {
     std::string content;
     std::string pattern;
     std::vector<std::pair<int, std::string>> lines; // number and text of each result
+    bool regex = false;
+    std::vector<unsigned long long> columns = {}; // of each result, for a regular expression
 };
 
 // A first line of units 'w' (one or two bytes each) that, after the mark,
@@ -51,6 +53,11 @@ TEST(GrepBlocks, EveryBlockSizeGivesTheSameLines)
         {"double-byte text", "ab表示cd\n表\n示\n", "表示", {{1, "ab表示cd"}}},
         {"zero byte ends the text", std::string("abc\nq\0abc\nabc\n", 14), "abc", {{1, "abc"}}},
         {"every line", "a\n\nb\n", "", {{1, "a"}, {2, ""}, {3, "b"}, {4, ""}}},
+        // 表 then 1 is 0x95 0x5C 0x31: a backslash and a digit to a byte engine.
+        {"regex, trail byte 0x5C", "表1\nab表x\\9\n", "\\\\\\d", {{2, "ab表x\\9"}}, true, {5}},
+        {"regex, CR LF line ends", "ab1\r\nxab\r\nb\rx\n", "^ab|b$", {{1, "ab1\r"}, {2, "xab\r"}, {3, "b\rx"}},
+         true, {1, 3, 1}},
+        {"regex, no match across a line end", "ab\ncd\n", "b\\s*c", {}, true},
     };
     TempFolder tree;
     ASSERT_TRUE(tree.IsReady());
@@ -58,10 +65,12 @@ TEST(GrepBlocks, EveryBlockSizeGivesTheSameLines)
         const std::string first = FirstReadLine(0, 1);
         const std::string path = tree.Write("f.txt", first + c.content);
         std::string expected = c.pattern.empty() ? ResultLine(path, 1, first.substr(0, first.size() - 1)) : "";
-        for (const auto& line : c.lines)
-            expected += ResultLine(path, line.first + 1, line.second);
+        for (size_t i = 0; i < c.lines.size(); ++i)
+            expected += ResultLine(path, c.lines[i].first + 1, c.lines[i].second, c.columns.empty() ? 0 : c.columns[i]);
+        SearchOptions options;
+        options.regex = c.regex;
         for (size_t block : BlockSizes) {
-            FolderGrep grep(c.pattern);
+            FolderGrep grep(c.pattern, "*.*", options);
             grep.SetBlockSize(block);
             std::string out;
             grep.Search(tree.Path(), out);
@@ -137,15 +146,22 @@ TEST(GrepBlocks, ReadsEachFileInItsOwnEncoding)
 
 // A line past the limit is searched in pieces, a match across a cut too, and
 // reported once with its piece, marked as a part; the next line keeps its number.
+// A regular expression's column counts the characters of the pieces before.
 TEST(GrepBlocks, LongLinesAreSearchedInPieces)
 {
     TempFolder tree;
     ASSERT_TRUE(tree.IsReady());
-    const std::string long2 = std::string(300, 'x') + "needle" + std::string(300, 'y');
+    std::string long2;
+    for (int i = 0; i < 100; ++i)
+        long2 += "表";
+    long2 += std::string(100, 'x') + "needle" + std::string(300, 'y');
     const std::string path = tree.Write("f.txt", FirstReadLine(0, 1) + long2 + "\nneedle\n");
-    const std::string partStart = path + "\t2行目\t（長い行の一部）…";
-    for (size_t block : {1, 3, 7, 8, 13}) {
-        FolderGrep grep("needle");
+    for (auto [block, regex] : {std::pair{1, false}, {3, false}, {7, false}, {8, false}, {13, false}, {1, true},
+                                {7, true}, {13, true}}) {
+        const std::string partStart = path + (regex ? "\t2行目 201桁目\t" : "\t2行目\t") + "（長い行の一部）…";
+        SearchOptions options;
+        options.regex = regex;
+        FolderGrep grep(regex ? "ne+dle" : "needle", "*.*", options);
         grep.SetBlockSize(block);
         grep.SetLineLimit(64);
         std::string out;
@@ -156,6 +172,26 @@ TEST(GrepBlocks, LongLinesAreSearchedInPieces)
         EXPECT_NE(std::string::npos, first.find("needle")) << out;
         EXPECT_EQ("…\r\n", first.substr(first.size() - 4)) << out;
         EXPECT_LT(first.size(), partStart.size() + 100) << out;
-        EXPECT_EQ(ResultLine(path, 3, "needle"), out.substr(firstEnd)) << "block " << block;
+        EXPECT_EQ(ResultLine(path, 3, "needle", regex ? 1 : 0), out.substr(firstEnd)) << "block " << block;
     }
+}
+
+// A line the regular expression's engine gives up on ends its file's search,
+// the lines before it reported, and the file is named with the line; the
+// next file is searched.
+TEST(GrepBlocks, RegexLimitEndsOnlyItsFile)
+{
+    TempFolder tree;
+    ASSERT_TRUE(tree.IsReady());
+    const std::string hostile = std::string(4000, 'a') + "b";
+    const std::string a = tree.Write("a.txt", "aa\n" + hostile + "\naa\n");
+    const std::string b = tree.Write("b.txt", "x\naaa\n");
+    SearchOptions options;
+    options.regex = true;
+    FolderGrep grep("(a+)+$", "*.*", options);
+    std::string out;
+    grep.Search(tree.Path(), out);
+    EXPECT_EQ(ResultLine(a, 1, "aa", 1) + ResultLine(b, 2, "aaa", 1), out);
+    EXPECT_EQ(1u, grep.SkippedCount());
+    EXPECT_EQ("正規表現の処理が上限を超えたため、途中で検索をやめました。\n" + a + " (2 行目)", grep.SkippedMessage());
 }
