@@ -54,6 +54,15 @@ public:
 private:
     bool Prepare(std::string_view text, size_t start, size_t end, bool startsLine);
     Outcome FindLimitLine(size_t from, Span* found);
+    // A line start in SearchLines: in the units, in the bytes, its index.
+    struct LinePlace {
+        size_t unit = 0;
+        size_t byte = 0;
+        size_t index = 0;
+    };
+    Outcome SearchEachLine(std::string_view lines, LinePlace* at, size_t count, const LineMatch& onLine,
+                           size_t* limitLine);
+    Outcome ReportLine(std::string_view lines, LinePlace* at, size_t matchStart, const LineMatch& onLine);
     Span ToBytes(const RegexPattern::Span& span) const;
 
     RegexPattern pattern;
@@ -67,4 +76,8 @@ private:
     RegexPattern::Bounds bounds;
     bool decoded = false;
     std::u16string expanded;
+    // Whether SearchLines may look for a match in many lines at once: no
+    // part of the pattern behaves differently at a subject's ends than at a
+    // line's, so a line that matches alone matches there too.
+    bool linesAtOnce = false;
 };

@@ -77,15 +77,19 @@ size_t ReadUtf8(const unsigned char* p, size_t available, uint32_t* code)
     return length;
 }
 
-// Appends the decoded bytes to units and, when Keep, the offset of each
-// unit's bytes to offsets.
+// Puts the decoded bytes in units and, when Keep, the offset of each unit's
+// bytes in offsets. No byte makes more than one unit, so units is sized
+// once and written through a pointer: a call per unit would cost more than
+// the decoding.
 template <bool Keep>
 void DecodeInto(std::string_view bytes, unsigned codePage, std::u16string& units, std::vector<uint32_t>& offsets)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t size = bytes.size();
+    units.resize(size);
+    char16_t* out = units.data();
     auto put = [&](char16_t unit, size_t offset) {
-        units += unit;
+        *out++ = unit;
         if constexpr (Keep)
             offsets.push_back(static_cast<uint32_t>(offset));
     };
@@ -109,8 +113,14 @@ void DecodeInto(std::string_view bytes, unsigned codePage, std::u16string& units
         const auto& lead = table.Lead();
         for (size_t at = 0; at < size;) {
             if (p[at] < 0x80) {
-                put(static_cast<char16_t>(p[at]), at);
-                ++at;
+                if constexpr (!Keep) {
+                    do
+                        *out++ = p[at++];
+                    while (at < size && p[at] < 0x80);
+                } else {
+                    put(static_cast<char16_t>(p[at]), at);
+                    ++at;
+                }
             } else if (!lead[p[at]]) {
                 put(table.Single(p[at]), at);
                 ++at;
@@ -122,6 +132,7 @@ void DecodeInto(std::string_view bytes, unsigned codePage, std::u16string& units
             }
         }
     }
+    units.resize(static_cast<size_t>(out - units.data()));
     if constexpr (Keep)
         offsets.push_back(static_cast<uint32_t>(size));
 }

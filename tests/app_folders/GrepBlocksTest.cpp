@@ -58,6 +58,7 @@ TEST(GrepBlocks, EveryBlockSizeGivesTheSameLines)
         {"regex, CR LF line ends", "ab1\r\nxab\r\nb\rx\n", "^ab|b$", {{1, "ab1\r"}, {2, "xab\r"}, {3, "b\rx"}},
          true, {1, 3, 1}},
         {"regex, no match across a line end", "ab\ncd\n", "b\\s*c", {}, true},
+        {"regex, line end is the subject end", "xa\nab\n", "a\\z", {{1, "xa"}}, true, {2}},
     };
     TempFolder tree;
     ASSERT_TRUE(tree.IsReady());
