@@ -44,8 +44,7 @@ std::vector<WalkEntry> ReferenceWalk(const std::string& folder,
 // The listing the reference walk gives.
 std::string ExpectedListing(const std::string& folder, const std::set<std::string>& notEntered = {});
 
-// One result line: path, TAB, number, "行目" (and " M桁目" with a column),
-// TAB, line, CR LF.
+// One result line: path, TAB, number, "行目" (" M桁目" given a column), TAB, line, CR LF.
 std::string ResultLine(const std::string& path, unsigned long long number, const std::string& line,
                        unsigned long long column = 0);
 

@@ -53,12 +53,13 @@ TEST(GrepBlocks, EveryBlockSizeGivesTheSameLines)
         {"double-byte text", "ab表示cd\n表\n示\n", "表示", {{1, "ab表示cd"}}},
         {"zero byte ends the text", std::string("abc\nq\0abc\nabc\n", 14), "abc", {{1, "abc"}}},
         {"every line", "a\n\nb\n", "", {{1, "a"}, {2, ""}, {3, "b"}, {4, ""}}},
-        // 表 then 1 is 0x95 0x5C 0x31: a backslash and a digit to a byte engine.
-        {"regex, trail byte 0x5C", "表1\nab表x\\9\n", "\\\\\\d", {{2, "ab表x\\9"}}, true, {5}},
+        {"regex, trail byte 0x5C then a digit", "表1\nab表x\\9\n", "\\\\\\d", {{2, "ab表x\\9"}}, true, {5}},
         {"regex, CR LF line ends", "ab1\r\nxab\r\nb\rx\n", "^ab|b$", {{1, "ab1\r"}, {2, "xab\r"}, {3, "b\rx"}},
          true, {1, 3, 1}},
         {"regex, no match across a line end", "ab\ncd\n", "b\\s*c", {}, true},
         {"regex, line end is the subject end", "xa\nab\n", "a\\z", {{1, "xa"}}, true, {2}},
+        {"regex, the engine's limit ends the file", "aa\n" + std::string(4000, 'a') + "b\naa\n", "(a+)+$",
+         {{1, "aa"}}, true, {1}},
     };
     TempFolder tree;
     ASSERT_TRUE(tree.IsReady());
@@ -68,10 +69,8 @@ TEST(GrepBlocks, EveryBlockSizeGivesTheSameLines)
         std::string expected = c.pattern.empty() ? ResultLine(path, 1, first.substr(0, first.size() - 1)) : "";
         for (size_t i = 0; i < c.lines.size(); ++i)
             expected += ResultLine(path, c.lines[i].first + 1, c.lines[i].second, c.columns.empty() ? 0 : c.columns[i]);
-        SearchOptions options;
-        options.regex = c.regex;
         for (size_t block : BlockSizes) {
-            FolderGrep grep(c.pattern, "*.*", options);
+            FolderGrep grep(c.pattern, "*.*", {true, false, c.regex});
             grep.SetBlockSize(block);
             std::string out;
             grep.Search(tree.Path(), out);
@@ -152,17 +151,15 @@ TEST(GrepBlocks, LongLinesAreSearchedInPieces)
 {
     TempFolder tree;
     ASSERT_TRUE(tree.IsReady());
-    std::string long2;
-    for (int i = 0; i < 100; ++i)
-        long2 += "表";
+    std::string long2(200, "表"[0]); // then its trail byte, 0x5C
+    for (size_t i = 1; i < 200; i += 2)
+        long2[i] = '\x5C';
     long2 += std::string(100, 'x') + "needle" + std::string(300, 'y');
     const std::string path = tree.Write("f.txt", FirstReadLine(0, 1) + long2 + "\nneedle\n");
     for (auto [block, regex] : {std::pair{1, false}, {3, false}, {7, false}, {8, false}, {13, false}, {1, true},
                                 {7, true}, {13, true}}) {
         const std::string partStart = path + (regex ? "\t2行目 201桁目\t" : "\t2行目\t") + "（長い行の一部）…";
-        SearchOptions options;
-        options.regex = regex;
-        FolderGrep grep(regex ? "ne+dle" : "needle", "*.*", options);
+        FolderGrep grep(regex ? "ne+dle" : "needle", "*.*", {true, false, regex});
         grep.SetBlockSize(block);
         grep.SetLineLimit(64);
         std::string out;
@@ -175,24 +172,4 @@ TEST(GrepBlocks, LongLinesAreSearchedInPieces)
         EXPECT_LT(first.size(), partStart.size() + 100) << out;
         EXPECT_EQ(ResultLine(path, 3, "needle", regex ? 1 : 0), out.substr(firstEnd)) << "block " << block;
     }
-}
-
-// A line the regular expression's engine gives up on ends its file's search,
-// the lines before it reported, and the file is named with the line; the
-// next file is searched.
-TEST(GrepBlocks, RegexLimitEndsOnlyItsFile)
-{
-    TempFolder tree;
-    ASSERT_TRUE(tree.IsReady());
-    const std::string hostile = std::string(4000, 'a') + "b";
-    const std::string a = tree.Write("a.txt", "aa\n" + hostile + "\naa\n");
-    const std::string b = tree.Write("b.txt", "x\naaa\n");
-    SearchOptions options;
-    options.regex = true;
-    FolderGrep grep("(a+)+$", "*.*", options);
-    std::string out;
-    grep.Search(tree.Path(), out);
-    EXPECT_EQ(ResultLine(a, 1, "aa", 1) + ResultLine(b, 2, "aaa", 1), out);
-    EXPECT_EQ(1u, grep.SkippedCount());
-    EXPECT_EQ("正規表現の処理が上限を超えたため、途中で検索をやめました。\n" + a + " (2 行目)", grep.SkippedMessage());
 }
