@@ -1,6 +1,7 @@
 // Directory listing and grep into the right pane, on a worker thread.
 #include "app/folders/FolderGrep.h"
 #include "app/folders/FolderListing.h"
+#include "app/search/RegexSearch.h"
 #include "app/TestWindow.h"
 #include "util/FolderDialog.h"
 
@@ -42,10 +43,19 @@ int TestWindow::OnGrep()
     return 0;
 }
 
-// The worker gets its own copies of everything it reads.
+// The worker gets its own copies of everything it reads. A regular
+// expression that does not compile is said here, and nothing is searched.
 bool TestWindow::StartGrep(const std::string& folder, const std::string& text, const std::string& masks,
                            const std::string& excludedFolders, SearchOptions options)
 {
+    if (options.regex) {
+        RegexSearch check;
+        std::string message;
+        if (!check.Compile(text, options, 932, &message)) {
+            MessageBox(message, "grep検索", MB_OK | MB_ICONEXCLAMATION);
+            return false;
+        }
+    }
     std::vector<std::string> excluded = FileMask::SplitList(excludedFolders);
     auto work = [folder, text, masks, excluded, options](ResultSink& results) {
         FolderGrep grep(text, masks, options);

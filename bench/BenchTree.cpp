@@ -130,6 +130,10 @@ bool BenchTree::MakeFiles()
         std::string text = MakeText(static_cast<uint32_t>(sizes[i] * scale), i % 2 == 0);
         if (i % 500 == 7)
             text += std::string("rare line ") + RareText() + "\n";
+        // Something for the regular expressions to find, outside the random
+        // text, so the exact texts' lines stay what they were.
+        if (i % 50 == 11)
+            text += "連絡先 045-123-4567、関数 (path) と function(x) を呼ぶ\n";
         if (!WriteWholeFile(folder + "\\" + name, text))
             return false;
         bytes += text.size();

@@ -51,6 +51,21 @@ size_t CharacterStartAtOrBefore(std::string_view text, size_t pos)
     return IsCharacterStart(text, pos) ? pos : pos - 1;
 }
 
+// What a piece of a long line keeps of its end for the next piece when the
+// text is a regular expression, whose matches have no fixed length: a match
+// of up to this many bytes across a cut is found.
+constexpr size_t RegexOverlap = 4096;
+
+// Characters in code page 932 text that starts at a character start.
+uint64_t CountCharacters(std::string_view text)
+{
+    const auto& lead = TextSearch::ProcessLeadBytes();
+    uint64_t count = 0;
+    for (size_t at = 0; at < text.size(); at += lead[static_cast<unsigned char>(text[at])] ? 2 : 1)
+        ++count;
+    return count;
+}
+
 const char LongLineNote[] = "（長い行の一部）";
 const char CutMark[] = "…";
 
@@ -100,8 +115,16 @@ private:
 
 FolderGrep::FolderGrep(const std::string& text, const std::string& masks, SearchOptions options)
     : pattern(UpToZero(text)), search(pattern, options),
-      patternHasLineBreak(pattern.find('\n') != std::string::npos), mask(masks)
+      patternHasLineBreak(!options.regex && pattern.find('\n') != std::string::npos), regex(options.regex),
+      mask(masks)
 {
+    if (!regex)
+        return;
+    try {
+        regexSearch.Compile(pattern, options, 932, &patternError); // grep's text is code page 932 once read
+    } catch (const std::bad_alloc&) {
+        patternError = "メモリが足りません";
+    }
 }
 
 void FolderGrep::Search(const std::string& folder, ResultSink& results)
@@ -109,7 +132,9 @@ void FolderGrep::Search(const std::string& folder, ResultSink& results)
     sink = &results;
     unreadable = {};
     binary = {};
-    Walk(folder);
+    limited = {};
+    if (patternError.empty())
+        Walk(folder);
     results.Flush(true);
     sink = nullptr;
 }
@@ -152,6 +177,7 @@ std::string FolderGrep::SkippedMessage() const
     std::string message;
     AppendSkips(message, "ファイルを開けませんでした。", unreadable.count, unreadable.paths);
     AppendSkips(message, "バイナリファイルとみなして検索しませんでした。", binary.count, binary.paths);
+    AppendSkips(message, "正規表現の処理が上限を超えたため、途中で検索をやめました。", limited.count, limited.paths);
     return message;
 }
 
@@ -164,6 +190,8 @@ void FolderGrep::OnFile(const std::string& path)
         unreadable.Add(path);
     else if (outcome == Outcome::Binary)
         binary.Add(path);
+    else if (outcome == Outcome::Limit)
+        limited.Add(path + " (" + std::to_string(limitLine) + " 行目)");
     sink->NoteFile();
     sink->Flush();
 }
@@ -175,7 +203,8 @@ void FolderGrep::OnUnreachable(const std::string& path)
 
 // Reads the file block by block after the part of a line the previous block
 // left. The first read covers what the encoding is decided on. Unreadable
-// also when memory cannot be had.
+// also when memory cannot be had. A line the regular expression gave up on
+// ends the file.
 FolderGrep::Outcome FolderGrep::SearchFile(const std::string& path)
 {
     FileHandle file = OpenForReading(path);
@@ -184,6 +213,8 @@ FolderGrep::Outcome FolderGrep::SearchFile(const std::string& path)
     FileBlocks blocks(file.get());
     TextEncoding encoding;
     cutCharacter.clear();
+    limitLine = 0;
+    regexNoMemory = false;
     Line line;
     size_t want = std::max(blockSize, TextEncoding::StartSize);
     for (bool first = true;; first = false) {
@@ -197,7 +228,12 @@ FolderGrep::Outcome FolderGrep::SearchFile(const std::string& path)
             return Outcome::Binary;
         if (!encoding.IsCp932() && !DecodeRead(encoding, first, blocks.AtEnd(), line.held, got))
             return Outcome::Unreadable;
-        if (TakeText(line, got, blocks.AtEnd(), path) || sink->Stopped())
+        const bool ended = TakeText(line, got, blocks.AtEnd(), path);
+        if (regexNoMemory)
+            return Outcome::Unreadable;
+        if (limitLine != 0)
+            return Outcome::Limit;
+        if (ended || sink->Stopped())
             return Outcome::Searched;
         want = blockSize;
     }
@@ -274,7 +310,9 @@ void FolderGrep::SearchHeld(Line& line, std::string_view text, const std::string
 {
     if (line.cut) {
         const size_t end = FindByteBefore(text, 0, text.size(), '\n');
-        if (!line.done && !patternHasLineBreak && search.Find(text.substr(0, end), line.searchFrom) != TextSearch::npos)
+        if (regex && !line.done)
+            SearchRegexLines(text.substr(0, end), line.number, path, true, false, line.dropped);
+        else if (!regex && !line.done && !patternHasLineBreak && search.Find(text.substr(0, end), line.searchFrom) != TextSearch::npos)
             AddResult(path, line.number, text.substr(0, end), true, false);
         if (end == text.size())
             return;
@@ -291,6 +329,10 @@ void FolderGrep::SearchHeld(Line& line, std::string_view text, const std::string
 // once, with the piece it is in; a reported line is not searched further.
 void FolderGrep::CutLine(Line& line, const std::string& path)
 {
+    if (regex) {
+        CutRegexLine(line, path);
+        return;
+    }
     const std::string_view piece(buffer.get(), line.held);
     // A match that starts before searchEnd has one byte after it in the piece.
     const size_t searchEnd = CharacterStartAtOrBefore(piece, line.held - std::min(line.held, pattern.size() + 1));
@@ -309,6 +351,26 @@ void FolderGrep::CutLine(Line& line, const std::string& path)
     line.held -= drop;
     std::memmove(buffer.get(), buffer.get() + drop, line.held);
     line.searchFrom = searchOn ? searchEnd - keepFrom : 0;
+    line.cut = true;
+}
+
+// The piece is searched as one line and all but its last RegexOverlap
+// bytes dropped (all of it once a match was reported); the characters
+// dropped count towards a later match's column.
+void FolderGrep::CutRegexLine(Line& line, const std::string& path)
+{
+    const std::string_view piece(buffer.get(), line.held);
+    const size_t keep = std::min(RegexOverlap, lineLimit / 2);
+    const size_t keepFrom = CharacterStartAtOrBefore(piece, line.held - std::min(line.held, keep));
+    if (keepFrom == 0)
+        return; // too little to cut yet: hold more
+    if (!line.done && SearchRegexLines(piece, line.number, path, line.cut, true, line.dropped))
+        line.done = true;
+    const size_t drop = line.done ? line.held : keepFrom;
+    if (!line.done)
+        line.dropped += CountCharacters(piece.substr(0, drop));
+    line.held -= drop;
+    std::memmove(buffer.get(), buffer.get() + drop, line.held);
     line.cut = true;
 }
 
@@ -342,6 +404,10 @@ bool FolderGrep::Reserve(size_t size, size_t keep)
 // once.
 void FolderGrep::SearchLines(std::string_view text, uint64_t firstLine, const std::string& path)
 {
+    if (regex) {
+        SearchRegexLines(text, firstLine, path);
+        return;
+    }
     if (pattern.empty()) {
         AddEveryLine(text, firstLine, path);
         return;
@@ -366,6 +432,34 @@ void FolderGrep::SearchLines(std::string_view text, uint64_t firstLine, const st
     }
 }
 
+// Each line of text on its own through the regular expression; a piece of a
+// long line is one line, dropped characters before it. True when a line was
+// reported. Nothing more is searched in the file once the engine gave up.
+bool FolderGrep::SearchRegexLines(std::string_view text, uint64_t firstLine, const std::string& path,
+                                  bool cutBefore, bool cutAfter, uint64_t dropped)
+{
+    if (limitLine != 0 || regexNoMemory)
+        return false;
+    bool reported = false;
+    size_t limitIndex = 0;
+    try {
+        const RegexSearch::Outcome outcome = regexSearch.SearchLines(
+            text,
+            [&](size_t index, size_t start, size_t end, size_t column) {
+                reported = true;
+                return AddResult(path, firstLine + index, text.substr(start, end - start), cutBefore, cutAfter,
+                                 dropped + column);
+            },
+            &limitIndex);
+        if (outcome == RegexSearch::Outcome::Limit)
+            limitLine = firstLine + limitIndex;
+        regexNoMemory = outcome == RegexSearch::Outcome::NoMemory;
+    } catch (const std::bad_alloc&) {
+        regexNoMemory = true;
+    }
+    return reported;
+}
+
 // An empty text is one empty line, and a final "\n" is followed by one.
 void FolderGrep::AddEveryLine(std::string_view text, uint64_t firstLine, const std::string& path)
 {
@@ -382,14 +476,23 @@ void FolderGrep::AddEveryLine(std::string_view text, uint64_t firstLine, const s
 
 // A piece of a long line says so, with a mark where it was cut. The CR of a
 // CR LF line end is left out: the pane would show it as a line break of its
-// own, an empty line after every result.
+// own, an empty line after every result. A column (regular expressions)
+// follows the line number: "N行目 M桁目".
 bool FolderGrep::AddResult(const std::string& path, uint64_t lineNumber, std::string_view line, bool cutBefore,
-                           bool cutAfter)
+                           bool cutAfter, uint64_t column)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     char digits[24];
     const std::to_chars_result written = std::to_chars(digits, digits + sizeof(digits), lineNumber);
+    if (column != 0) {
+        char columnDigits[24];
+        const std::to_chars_result columnEnd = std::to_chars(columnDigits, columnDigits + sizeof(columnDigits), column);
+        return sink->AddLine({path, "\t", std::string_view(digits, static_cast<size_t>(written.ptr - digits)),
+                              "行目 ", std::string_view(columnDigits, static_cast<size_t>(columnEnd.ptr - columnDigits)),
+                              "桁目\t", cutBefore || cutAfter ? LongLineNote : "", cutBefore ? CutMark : "", line,
+                              cutAfter ? CutMark : "", "\r\n"});
+    }
     return sink->AddLine({path, "\t", std::string_view(digits, static_cast<size_t>(written.ptr - digits)),
                           "行目\t", cutBefore || cutAfter ? LongLineNote : "", cutBefore ? CutMark : "", line,
                           cutAfter ? CutMark : "", "\r\n"});

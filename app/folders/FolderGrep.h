@@ -13,6 +13,10 @@
 // aware one of the editor's search, so a text never matches from the trail
 // byte of a double-byte character. A file that cannot be opened or read is
 // skipped and remembered; the walk goes on.
+// With the regular-expression option each line is matched on its own and
+// its result names the column of the first match too ("N行目 M桁目"); a
+// line on which the engine gives up ends the search of its file, which is
+// remembered with the line.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +28,7 @@
 #include "app/folders/FileMask.h"
 #include "app/folders/FolderWalk.h"
 #include "app/folders/ResultSink.h"
+#include "app/search/RegexSearch.h"
 #include "util/TextEncoding.h"
 #include "util/TextSearch.h"
 
@@ -43,8 +48,13 @@ public:
     // Appends the results for everything below folder to out, at once.
     void Search(const std::string& folder, std::string& out);
 
-    // Files skipped by the last Search, and the message that names them.
-    size_t SkippedCount() const { return unreadable.count + binary.count; }
+    // Why a regular expression does not compile; empty when it does (or
+    // the option is off). Such a grep searches nothing.
+    const std::string& PatternError() const { return patternError; }
+
+    // Files skipped by the last Search, or left part-way by the regular
+    // expression's limit, and the message that names them.
+    size_t SkippedCount() const { return unreadable.count + binary.count + limited.count; }
     std::string SkippedMessage() const;
 
     void SetBlockSize(size_t bytes) { blockSize = bytes; }
@@ -58,7 +68,7 @@ protected:
     void OnUnreachable(const std::string& path) override;
 
 private:
-    enum class Outcome { Searched, Unreadable, Binary };
+    enum class Outcome { Searched, Unreadable, Binary, Limit };
 
     // The line being read: its number, its bytes held at the buffer's front
     // and, once it grew past the limit, how far its pieces were searched.
@@ -68,6 +78,7 @@ private:
         bool cut = false;      // its start is gone
         bool done = false;     // nothing more to find in it
         size_t searchFrom = 0; // in the held bytes
+        uint64_t dropped = 0;  // characters cut off its start, for the column
     };
 
     // Files of one kind of skip: how many, and the first MaxNamedSkips.
@@ -83,15 +94,25 @@ private:
     bool TakeText(Line& line, size_t added, bool atEnd, const std::string& path);
     void SearchHeld(Line& line, std::string_view text, const std::string& path);
     void CutLine(Line& line, const std::string& path);
+    void CutRegexLine(Line& line, const std::string& path);
     bool Reserve(size_t size, size_t keep);
     void SearchLines(std::string_view text, uint64_t firstLine, const std::string& path);
     void AddEveryLine(std::string_view text, uint64_t firstLine, const std::string& path);
+    bool SearchRegexLines(std::string_view text, uint64_t firstLine, const std::string& path, bool cutBefore = false,
+                          bool cutAfter = false, uint64_t dropped = 0);
     bool AddResult(const std::string& path, uint64_t lineNumber, std::string_view line, bool cutBefore = false,
-                   bool cutAfter = false);
+                   bool cutAfter = false, uint64_t column = 0);
 
     std::string pattern;
     TextSearch search;
     bool patternHasLineBreak;
+    bool regex;
+    RegexSearch regexSearch;
+    std::string patternError;
+    // Set when the regular expression gave up on a line of the file being
+    // searched (its number) or ran out of memory: the file ends there.
+    uint64_t limitLine = 0;
+    bool regexNoMemory = false;
     FileMask mask;
     size_t blockSize = DefaultBlockSize;
     size_t lineLimit = DefaultLineLimit;
@@ -102,4 +123,5 @@ private:
 
     Skips unreadable;
     Skips binary;
+    Skips limited; // "path (N 行目)"
 };

@@ -96,21 +96,34 @@ int AcceptNumbered(std::string path, unsigned long long line, unsigned long long
     return Accept(std::move(path), line == 0 ? 1 : line, column, out);
 }
 
-// path<TAB>N行目<TAB>text
+// A number and its mark at pos ("12行目"); pos moves past both.
+bool ReadMarkedNumber(const std::string& text, const std::string& mark, size_t* pos, unsigned long long* value)
+{
+    size_t at = *pos;
+    if (!ReadNumber(text, &at, value) || text.compare(at, mark.size(), mark) != 0)
+        return false;
+    *pos = at + mark.size();
+    return true;
+}
+
+// path<TAB>N行目<TAB>text, or path<TAB>N行目 M桁目<TAB>text (a regular
+// expression's grep gives the column of its first match).
 int ParseGrepForm(const std::string& text, TagJumpLine* out)
 {
-    static const std::string lineMark = "行目";
     size_t tab = text.find('\t');
     if (tab == std::string::npos || tab == 0)
         return 0;
     size_t pos = tab + 1;
     unsigned long long line = 0;
-    if (!ReadNumber(text, &pos, &line) || text.compare(pos, lineMark.size(), lineMark) != 0)
+    unsigned long long column = 0;
+    if (!ReadMarkedNumber(text, "行目", &pos, &line))
         return 0;
-    pos += lineMark.size();
+    size_t columnPos = pos + 1;
+    if (pos < text.size() && text[pos] == ' ' && ReadMarkedNumber(text, "桁目", &columnPos, &column))
+        pos = columnPos;
     if (pos < text.size() && text[pos] != '\t')
         return 0;
-    return AcceptNumbered(text.substr(0, tab), line, 0, out);
+    return AcceptNumbered(text.substr(0, tab), line, column, out);
 }
 
 // (N), (N,C) or (N,C-C2) at open, then the end, a colon or a blank. Of a

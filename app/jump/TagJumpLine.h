@@ -16,6 +16,7 @@ struct TagJumpLine {
 
     // Recognised, in this order of preference:
     //   path<TAB>N行目<TAB>text          (the editor's own grep)
+    //   path<TAB>N行目 M桁目<TAB>text    (its grep by regular expression)
     //   path(N)  path(N,C)  path(N,C-C2)  path(N):   then any text
     //   path:N   path:N:  path:N:C:               then any text
     //   path                                       (a bare path)

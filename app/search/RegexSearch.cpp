@@ -14,6 +14,8 @@ constexpr size_t MaxStretchSize = 32u << 20;
 // How far a stretch looks back for its line's start (for ^ and look-behind)
 // and on for its line's end before it settles for a cut.
 constexpr size_t LineReach = 64 * 1024;
+// How many units of whole lines grep's search looks at in one call.
+constexpr size_t LinesWindow = 64 * 1024;
 constexpr unsigned Utf8CodePage = 65001;
 
 bool IsBreak(char c)
@@ -102,6 +104,27 @@ std::u16string WithLineBreak(const std::u16string& replacement, const std::strin
     return out;
 }
 
+// Constructs that can match a line alone but not the same line among
+// others: subject assertions (\A \z \Z \G \K), groups with options,
+// look-arounds, atomic groups and verbs, possessive quantifiers. Looked for
+// without parsing, so an escaped one counts too; that only costs speed.
+bool MatchesLinesAtOnce(std::u16string_view pattern, const SearchOptions& options)
+{
+    if (options.wholeWord)
+        return false;
+    for (size_t at = 0; at + 1 < pattern.size(); ++at) {
+        const char16_t c = pattern[at];
+        const char16_t next = pattern[at + 1];
+        if (c == u'\\' && (next == u'A' || next == u'z' || next == u'Z' || next == u'G' || next == u'K'))
+            return false;
+        if (c == u'(' && (next == u'?' || next == u'*'))
+            return false;
+        if (next == u'+' && (c == u'*' || c == u'+' || c == u'?' || c == u'}'))
+            return false;
+    }
+    return true;
+}
+
 size_t NextUnit(std::u16string_view units, size_t at)
 {
     const bool pair = at + 1 < units.size() && units[at] >= 0xD800 && units[at] <= 0xDBFF;
@@ -115,7 +138,9 @@ bool RegexSearch::Compile(const std::string& text, const SearchOptions& options,
 {
     codePage = textCodePage;
     decoded = false;
-    return pattern.Compile(Utf16Text::FromBytes(text, 932), options, message);
+    const std::u16string units = Utf16Text::FromBytes(text, 932);
+    linesAtOnce = MatchesLinesAtOnce(units, options);
+    return pattern.Compile(units, options, message);
 }
 
 // Decodes [start, end) unless it is what is held already.
@@ -303,35 +328,110 @@ bool RegexSearch::Expand(const std::string& replacement, std::string* out, std::
     }
 }
 
+// Many lines are searched at once. A match within one line is what that
+// line alone gives, since the pattern behaves alike there (see
+// MatchesLinesAtOnce); one that runs across a line end is only a hint: its
+// line is then searched alone, which decides. One engine call per matching
+// line instead of one per line; at the engine's limit the lines from there
+// on are searched one by one, to name the line.
 RegexSearch::Outcome RegexSearch::SearchLines(std::string_view lines, const LineMatch& onLine, size_t* limitLine)
 {
     decoded = false; // the stretch is used without offsets
     if (!stretch.Decode(lines, codePage, 0, false))
         return Outcome::NoMemory;
     const std::u16string& units = stretch.Units();
-    size_t unitStart = 0;
-    size_t byteStart = 0;
-    for (size_t index = 0;; ++index) {
-        const size_t unitBreak = units.find(u'\n', unitStart);
+    LinePlace at;
+    if (!linesAtOnce)
+        return SearchEachLine(lines, &at, SIZE_MAX, onLine, limitLine);
+    for (;;) {
+        // A window of whole lines at a time: an attempt that runs on across
+        // line ends without matching (a[^x]*b where no b follows) costs the
+        // window, not the whole block, for each place it starts.
+        const size_t reach = std::min(units.size(), at.unit + LinesWindow);
+        const size_t windowBreak = units.find(u'\n', reach);
+        const size_t windowEnd = windowBreak == std::u16string::npos ? units.size() : windowBreak;
+        RegexPattern::Span span;
+        const RegexPattern::Outcome outcome =
+            pattern.Find(std::u16string_view(units.data(), windowEnd), at.unit, {}, &span);
+        if (outcome == RegexPattern::Outcome::NotFound) {
+            if (windowEnd == units.size())
+                return Outcome::NotFound;
+            MoveToLine(lines, &at, windowEnd + 1);
+            continue;
+        }
+        if (outcome != RegexPattern::Outcome::Found)
+            return SearchEachLine(lines, &at, SIZE_MAX, onLine, limitLine);
+        size_t lineStart = span.start;
+        while (lineStart > at.unit && units[lineStart - 1] != u'\n')
+            --lineStart;
+        MoveToLine(lines, &at, lineStart);
+        const auto matchEnd = units.begin() + static_cast<std::ptrdiff_t>(span.end);
+        const Outcome one = std::find(units.begin() + span.start, matchEnd, u'\n') == matchEnd
+                                ? ReportLine(lines, &at, span.start, onLine)
+                                : SearchEachLine(lines, &at, 1, onLine, limitLine);
+        if (one != Outcome::NotFound || at.unit > units.size())
+            return one;
+    }
+}
+
+// `at` moves on to the line that starts at unit lineStart.
+void RegexSearch::MoveToLine(std::string_view lines, LinePlace* at, size_t lineStart) const
+{
+    const std::u16string& units = stretch.Units();
+    for (auto passed = std::count(units.begin() + at->unit, units.begin() + lineStart, u'\n'); passed > 0; --passed) {
+        at->byte = ::FindByte(lines, at->byte, '\n') + 1;
+        ++at->index;
+    }
+    at->unit = lineStart;
+}
+
+// The line at `at` holds a match from unit matchStart; `at` moves past it.
+RegexSearch::Outcome RegexSearch::ReportLine(std::string_view lines, LinePlace* at, size_t matchStart,
+                                             const LineMatch& onLine)
+{
+    const std::u16string& units = stretch.Units();
+    const size_t unitBreak = units.find(u'\n', matchStart);
+    const size_t unitEnd = unitBreak == std::u16string::npos ? units.size() : unitBreak;
+    const size_t byteBreak = ::FindByte(lines, at->byte, '\n');
+    const size_t byteEnd = byteBreak == TextSearch::npos ? lines.size() : byteBreak;
+    const std::u16string_view before(units.data() + at->unit, matchStart - at->unit);
+    if (!onLine(at->index, at->byte, byteEnd, Utf16Text::CountCharacters(before) + 1))
+        return Outcome::Found;
+    at->unit = unitEnd + 1;
+    at->byte = byteEnd + 1;
+    ++at->index;
+    return Outcome::NotFound;
+}
+
+// Up to count lines from `at`, each on its own; `at` moves past them, past
+// the units' end once the last line is done.
+RegexSearch::Outcome RegexSearch::SearchEachLine(std::string_view lines, LinePlace* at, size_t count,
+                                                 const LineMatch& onLine, size_t* limitLine)
+{
+    const std::u16string& units = stretch.Units();
+    for (; count > 0; --count) {
+        const size_t unitBreak = units.find(u'\n', at->unit);
         const size_t unitEnd = unitBreak == std::u16string::npos ? units.size() : unitBreak;
-        const size_t byteBreak = ::FindByte(lines, byteStart, '\n');
+        const size_t byteBreak = ::FindByte(lines, at->byte, '\n');
         const size_t byteEnd = byteBreak == TextSearch::npos ? lines.size() : byteBreak;
         RegexPattern::Span span;
-        const std::u16string_view line(units.data() + unitStart, unitEnd - unitStart);
+        const std::u16string_view line(units.data() + at->unit, unitEnd - at->unit);
         switch (pattern.Find(line, 0, {}, &span)) {
         case RegexPattern::Outcome::Found:
-            if (!onLine(index, byteStart, byteEnd, Utf16Text::CountCharacters(line.substr(0, span.start)) + 1))
+            if (!onLine(at->index, at->byte, byteEnd, Utf16Text::CountCharacters(line.substr(0, span.start)) + 1))
                 return Outcome::Found;
             break;
         case RegexPattern::Outcome::NotFound:
             break;
         default:
-            *limitLine = index;
+            *limitLine = at->index;
             return Outcome::Limit;
         }
+        at->unit = unitEnd + 1;
+        at->byte = byteEnd + 1;
+        ++at->index;
         if (unitEnd == units.size())
-            return Outcome::NotFound;
-        unitStart = unitEnd + 1;
-        byteStart = byteEnd + 1;
+            break;
     }
+    return Outcome::NotFound;
 }

@@ -67,6 +67,16 @@ private:
     Outcome PrepareGuarded(const Guard* guard, std::string_view text,
                            const std::function<std::pair<size_t, size_t>()>& range);
     Outcome FindLimitLine(size_t from, Span* found);
+    // A line start in SearchLines: in the units, in the bytes, its index.
+    struct LinePlace {
+        size_t unit = 0;
+        size_t byte = 0;
+        size_t index = 0;
+    };
+    Outcome SearchEachLine(std::string_view lines, LinePlace* at, size_t count, const LineMatch& onLine,
+                           size_t* limitLine);
+    Outcome ReportLine(std::string_view lines, LinePlace* at, size_t matchStart, const LineMatch& onLine);
+    void MoveToLine(std::string_view lines, LinePlace* at, size_t lineStart) const;
     Span ToBytes(const RegexPattern::Span& span) const;
 
     RegexPattern pattern;
@@ -81,4 +91,8 @@ private:
     bool decoded = false;
     std::u16string expanded;
     std::string lineBreak = "\n";
+    // Whether SearchLines may look for a match in many lines at once: no
+    // part of the pattern behaves differently at a subject's ends than at a
+    // line's, so a line that matches alone matches there too.
+    bool linesAtOnce = false;
 };

@@ -112,8 +112,14 @@ size_t DecodeInto(std::string_view bytes, unsigned codePage, char16_t* units, ui
         const auto& lead = table.Lead();
         for (size_t at = 0; at < size;) {
             if (p[at] < 0x80) {
-                put(static_cast<char16_t>(p[at]), at);
-                ++at;
+                if constexpr (!Keep) {
+                    do
+                        units[count++] = p[at++]; // a run of ASCII, the common case
+                    while (at < size && p[at] < 0x80);
+                } else {
+                    put(static_cast<char16_t>(p[at]), at);
+                    ++at;
+                }
             } else if (!lead[p[at]]) {
                 put(table.Single(p[at]), at);
                 ++at;

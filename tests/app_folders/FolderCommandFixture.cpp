@@ -67,10 +67,13 @@ std::string ExpectedListing(const std::string& folder, const std::set<std::strin
 }
 
 // line as the file has it: the CR of a CR LF end is not in the result.
-std::string ResultLine(const std::string& path, unsigned long long number, const std::string& line)
+std::string ResultLine(const std::string& path, unsigned long long number, const std::string& line,
+                       unsigned long long column)
 {
     const bool endsInCr = !line.empty() && line.back() == '\r';
-    return path + "\t" + std::to_string(number) + "行目\t" + line.substr(0, line.size() - endsInCr) + "\r\n";
+    const std::string place = column == 0 ? "" : " " + std::to_string(column) + "桁目";
+    return path + "\t" + std::to_string(number) + "行目" + place + "\t" + line.substr(0, line.size() - endsInCr) +
+           "\r\n";
 }
 
 HeldOpen::HeldOpen(const std::string& path)

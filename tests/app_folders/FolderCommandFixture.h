@@ -44,8 +44,9 @@ std::vector<WalkEntry> ReferenceWalk(const std::string& folder,
 // The listing the reference walk gives.
 std::string ExpectedListing(const std::string& folder, const std::set<std::string>& notEntered = {});
 
-// One result line: path, TAB, number, "行目", TAB, line, CR LF.
-std::string ResultLine(const std::string& path, unsigned long long number, const std::string& line);
+// One result line: path, TAB, number, "行目" (" M桁目" given a column), TAB, line, CR LF.
+std::string ResultLine(const std::string& path, unsigned long long number, const std::string& line,
+                       unsigned long long column = 0);
 
 // Holds a file or folder open with no sharing, as another program could, so
 // that nothing else can open or enumerate it meanwhile.

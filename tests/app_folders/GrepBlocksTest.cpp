@@ -20,6 +20,8 @@ struct BlockCase {
     std::string content;
     std::string pattern;
     std::vector<std::pair<int, std::string>> lines; // number and text of each result
+    bool regex = false;
+    std::vector<unsigned long long> columns = {}; // of each result, for a regular expression
 };
 
 // A first line of units 'w' (one or two bytes each) that, after the mark,
@@ -51,6 +53,13 @@ TEST(GrepBlocks, EveryBlockSizeGivesTheSameLines)
         {"double-byte text", "ab表示cd\n表\n示\n", "表示", {{1, "ab表示cd"}}},
         {"zero byte ends the text", std::string("abc\nq\0abc\nabc\n", 14), "abc", {{1, "abc"}}},
         {"every line", "a\n\nb\n", "", {{1, "a"}, {2, ""}, {3, "b"}, {4, ""}}},
+        {"regex, trail byte 0x5C then a digit", "表1\nab表x\\9\n", "\\\\\\d", {{2, "ab表x\\9"}}, true, {5}},
+        {"regex, CR LF line ends", "ab1\r\nxab\r\nb\rx\n", "^ab|b$", {{1, "ab1\r"}, {2, "xab\r"}, {3, "b\rx"}},
+         true, {1, 3, 1}},
+        {"regex, no match across a line end", "ab\ncd\n", "b\\s*c", {}, true},
+        {"regex, line end is the subject end", "xa\nab\n", "a\\z", {{1, "xa"}}, true, {2}},
+        {"regex, the engine's limit ends the file", "aa\n" + std::string(4000, 'a') + "b\naa\n", "(a+)+$",
+         {{1, "aa"}}, true, {1}},
     };
     TempFolder tree;
     ASSERT_TRUE(tree.IsReady());
@@ -58,10 +67,10 @@ TEST(GrepBlocks, EveryBlockSizeGivesTheSameLines)
         const std::string first = FirstReadLine(0, 1);
         const std::string path = tree.Write("f.txt", first + c.content);
         std::string expected = c.pattern.empty() ? ResultLine(path, 1, first.substr(0, first.size() - 1)) : "";
-        for (const auto& line : c.lines)
-            expected += ResultLine(path, line.first + 1, line.second);
+        for (size_t i = 0; i < c.lines.size(); ++i)
+            expected += ResultLine(path, c.lines[i].first + 1, c.lines[i].second, c.columns.empty() ? 0 : c.columns[i]);
         for (size_t block : BlockSizes) {
-            FolderGrep grep(c.pattern);
+            FolderGrep grep(c.pattern, "*.*", {true, false, c.regex});
             grep.SetBlockSize(block);
             std::string out;
             grep.Search(tree.Path(), out);
@@ -137,15 +146,20 @@ TEST(GrepBlocks, ReadsEachFileInItsOwnEncoding)
 
 // A line past the limit is searched in pieces, a match across a cut too, and
 // reported once with its piece, marked as a part; the next line keeps its number.
+// A regular expression's column counts the characters of the pieces before.
 TEST(GrepBlocks, LongLinesAreSearchedInPieces)
 {
     TempFolder tree;
     ASSERT_TRUE(tree.IsReady());
-    const std::string long2 = std::string(300, 'x') + "needle" + std::string(300, 'y');
+    std::string long2(200, "表"[0]); // then its trail byte, 0x5C
+    for (size_t i = 1; i < 200; i += 2)
+        long2[i] = '\x5C';
+    long2 += std::string(100, 'x') + "needle" + std::string(300, 'y');
     const std::string path = tree.Write("f.txt", FirstReadLine(0, 1) + long2 + "\nneedle\n");
-    const std::string partStart = path + "\t2行目\t（長い行の一部）…";
-    for (size_t block : {1, 3, 7, 8, 13}) {
-        FolderGrep grep("needle");
+    for (auto [block, regex] : {std::pair{1, false}, {3, false}, {7, false}, {8, false}, {13, false}, {1, true},
+                                {7, true}, {13, true}}) {
+        const std::string partStart = path + (regex ? "\t2行目 201桁目\t" : "\t2行目\t") + "（長い行の一部）…";
+        FolderGrep grep(regex ? "ne+dle" : "needle", "*.*", {true, false, regex});
         grep.SetBlockSize(block);
         grep.SetLineLimit(64);
         std::string out;
@@ -156,6 +170,6 @@ TEST(GrepBlocks, LongLinesAreSearchedInPieces)
         EXPECT_NE(std::string::npos, first.find("needle")) << out;
         EXPECT_EQ("…\r\n", first.substr(first.size() - 4)) << out;
         EXPECT_LT(first.size(), partStart.size() + 100) << out;
-        EXPECT_EQ(ResultLine(path, 3, "needle"), out.substr(firstEnd)) << "block " << block;
+        EXPECT_EQ(ResultLine(path, 3, "needle", regex ? 1 : 0), out.substr(firstEnd)) << "block " << block;
     }
 }

@@ -23,6 +23,8 @@ const LineCase Lines[] = {
     {"C:\\dir\\a.txt\t12行目\tabc", "C:\\dir\\a.txt", 12, 0},
     {"C:\\My Files\\a b.txt\t3行目\t\ttext\twith tabs (4)", "C:\\My Files\\a b.txt", 3, 0},
     {"C:\\表\\ソース.txt\t8行目\t表示", "C:\\表\\ソース.txt", 8, 0},
+    {"C:\\表\\ソ.txt\t8行目 12桁目\t表 (3)", "C:\\表\\ソ.txt", 8, 12},
+    {"a.txt\t8行目 x桁目\tt", nullptr, 0, 0},
     {"src\\main.cpp(42)", "src\\main.cpp", 42, 0},
     {"src\\main.cpp(42,7)", "src\\main.cpp", 42, 7},
     {"src\\main.cpp(42): error C2065: x", "src\\main.cpp", 42, 0},
