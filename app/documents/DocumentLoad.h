@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ public:
         size_t blockSize = 4u << 20;
     };
     void SetPace(Pace newPace) { pace = newPace; }
+    // Reads the file in this encoding rather than the one its bytes suggest
+    // (a UTF-8 mark is still taken as one).
+    void SetEncoding(TextEncoding chosen) { encoding = chosen; }
 
 private:
     struct Job;
@@ -61,6 +65,7 @@ private:
     ProgressDialog progress;
     Job* running = nullptr;
     Pace pace;
+    std::optional<TextEncoding> encoding;
     // Commands posted to the window while it loads, posted again after.
     std::vector<MSG> postponed;
     DocumentFormat format;
