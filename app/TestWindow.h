@@ -16,6 +16,7 @@
 #include "app/documents/RecentFiles.h"
 #include "app/jump/ResultPaneKeys.h"
 #include "app/search/SearchDialog.h"
+#include "app/status/StatusBar.h"
 #include "framework/ScintillaControl.h"
 #include "framework/Size.h"
 #include "framework/Window.h"
@@ -101,6 +102,17 @@ protected:
     int AskToSaveFirst();
     int OpenDocumentFile(const std::string& path);
 
+    // 表示: the status bar, line numbers, word wrap (remembered) and zoom.
+    void LoadViewChoices();
+    void ApplyViewChoices();
+    void ApplyWrap();
+    int OnViewChoice(WORD id);
+    int OnZoom(WORD id);
+    void FollowZoom(ScintillaControl& from);
+    // The status bar describes the pane that has the focus.
+    void UpdateStatus();
+    LRESULT HandlePaneNotify(const NMHDR& header);
+
     // Shortcuts, tag jump, go to line, dropped files.
     int OnFindPrevious();
     int OnSelectAll();
@@ -147,4 +159,10 @@ protected:
     std::string startCommandLine;
     int keepsPlacement = 0;
     BackgroundRun backgroundRun;
+    StatusBar statusBar;
+    bool showStatusBar = true;
+    bool showLineNumbers = false;
+    bool wordWrap = false;
+    // The status bar told that this document is too large to wrap.
+    bool wrapRefusalTold = false;
 };

@@ -204,6 +204,10 @@ int TestWindow::OpenDocumentFile(const std::string& path)
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
     NoteRecentFile(path);
+    statusBar.ShowNote("");
+    wrapRefusalTold = false;
+    ApplyWrap();
+    UpdateStatus();
     lossy = loss.Any() ? 1 : 0;
     if (lossy)
         MessageBox(loss.Message(), "警告", ErrorNotice);

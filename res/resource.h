@@ -68,3 +68,12 @@
 #define IDD_GO_TO_LINE 140
 #define IDC_GO_TO_LINE_NUMBER 1100
 #define IDC_GO_TO_LINE_RANGE 1101
+
+// 表示: status bar, line numbers, word wrap and zoom.
+#define IDM_VIEW_STATUS_BAR 32920
+#define IDM_VIEW_LINE_NUMBERS 32921
+#define IDM_VIEW_WORD_WRAP 32922
+#define IDM_ZOOM_IN 32923
+#define IDM_ZOOM_OUT 32924
+#define IDM_ZOOM_RESET 32925
+#define IDC_STATUS_BAR 1210
