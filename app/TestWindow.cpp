@@ -122,7 +122,12 @@ int TestWindow::RunCommand(WORD id)
     case IDM_ZOOM_IN:
     case IDM_ZOOM_OUT:
     case IDM_ZOOM_RESET: OnZoom(id); return 1;
-    default: return OnRecentFile(id);
+    default:
+        if (id >= IDM_REOPEN_AUTO && id <= IDM_REOPEN_EUCJP) {
+            OnReopen(id);
+            return 1;
+        }
+        return OnRecentFile(id);
     }
 }
 

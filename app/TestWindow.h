@@ -23,6 +23,8 @@
 
 #include <shellapi.h> // HDROP
 
+class SaveFormatPart;
+
 class TestWindow : public Window {
 public:
     TestWindow();
@@ -43,7 +45,8 @@ protected:
     int RunCommand(WORD id);
 
     // Documents.
-    int ChooseFile(int mode);
+    // Save As shows the encoding and line-end lists of part when given.
+    int ChooseFile(int mode, SaveFormatPart* part = nullptr);
     int OnOpen();
     int OnSave();
     int OnSaveAs();
@@ -101,6 +104,14 @@ protected:
     // document's question first, then the file as 開く loads it.
     int AskToSaveFirst();
     int OpenDocumentFile(const std::string& path);
+    // The same in an encoding of the user's choice when `chosen` is given.
+    int LoadDocument(const std::string& path, const TextEncoding* chosen);
+
+    // ファイル → 開き直す: the document read again from its file in the
+    // encoding of the command (asking first when it is modified), keeping
+    // the caret's line and the scroll.
+    int OnReopen(WORD id);
+    bool ReloadKeepingPlace(const TextEncoding* chosen);
 
     // 表示: the status bar, line numbers, word wrap (remembered) and zoom.
     void LoadViewChoices();
@@ -165,4 +176,7 @@ protected:
     bool wordWrap = false;
     // The status bar told that this document is too large to wrap.
     bool wrapRefusalTold = false;
+    // The document's encoding was the user's choice (reopen, Save As): a
+    // reload keeps it rather than looking at the bytes again.
+    bool encodingChosen = false;
 };

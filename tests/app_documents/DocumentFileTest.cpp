@@ -176,7 +176,8 @@ TEST_F(DocumentTest, FileDialogFlags)
         DWORD expected;
     } cases[] = {
         {"GetOpenFileNameA", [](DocumentWindow& w) { w.OnOpen(); }, 0x1005},
-        {"GetSaveFileNameA", [](DocumentWindow& w) { w.OnSaveAs(); }, 0x0807},
+        // Save As adds its encoding and line-end lists: explorer style, hook, template.
+        {"GetSaveFileNameA", [](DocumentWindow& w) { w.OnSaveAs(); }, 0x0807 | 0x80000 | 0x20 | 0x40},
     };
     for (const auto& c : cases) {
         ImportPatch patch("comdlg32.dll", c.function, reinterpret_cast<void*>(&Record::Flags));

@@ -1,0 +1,62 @@
+// What a user does about a file's encoding, through the real editor:
+// reopening in a chosen encoding, Save As in another encoding and line end.
+#include <string>
+
+#include "EditorProcessTest.h"
+
+namespace {
+
+const WORD SaveAsCommand = 32777;
+const WORD ReopenSjis = 32931;
+const WORD ReopenUtf8 = 32932;
+
+class EncodingAndDiskTest : public EditorProcessTest {
+protected:
+    std::string Text() { return WindowText(editor->Pane(EditorProcess::LeftPaneId)); }
+    std::string OnDisk(const std::string& path)
+    {
+        std::string bytes;
+        EXPECT_TRUE(TempFolder::ReadBytes(path, bytes));
+        return bytes;
+    }
+};
+
+} // namespace
+
+TEST_F(EncodingAndDiskTest, ReopenAsSjisAndBackLeavesTheFileAlone)
+{
+    const std::string utf8 = u8"日本語\r\n";
+    const std::string path = folder.Write("u8.txt", utf8);
+    Open(path);
+    ASSERT_TRUE(WaitForCaption(path + " [UTF-8] - Quorvane"));
+    const struct { WORD command; const char* caption; } steps[] = {
+        {ReopenSjis, " - Quorvane"}, {ReopenUtf8, " [UTF-8] - Quorvane"}};
+    for (const auto& step : steps) {
+        ::PostMessageA(main, WM_COMMAND, step.command, 0);
+        EXPECT_TRUE(WaitForCaption(path + step.caption)) << WindowText(main);
+    }
+    EXPECT_EQ("日本語\r\n", Text()) << "read as UTF-8 again";
+    EXPECT_EQ(utf8, OnDisk(path));
+}
+
+TEST_F(EncodingAndDiskTest, SaveAsUtf16LeWithLf)
+{
+    const std::string path = folder.Write("sjis.txt", "一\r\n二\r\n");
+    const std::string target = folder / "le.txt";
+    Open(path);
+    ASSERT_TRUE(WaitForCaption(path + " - Quorvane"));
+    ::PostMessageA(main, WM_COMMAND, SaveAsCommand, 0);
+    HWND dialog = editor->WaitForOwnedDialog();
+    ASSERT_NE(nullptr, dialog) << "no Save As dialog";
+    HWND part = ::FindWindowExA(dialog, nullptr, "#32770", nullptr);
+    ASSERT_NE(nullptr, part) << "the dialog has no encoding and line-end lists";
+    EXPECT_EQ(0, ::SendMessageA(::GetDlgItem(part, 1200), CB_GETCURSEL, 0, 0)) << "opens on SJIS";
+    EXPECT_EQ(0, ::SendMessageA(::GetDlgItem(part, 1201), CB_GETCURSEL, 0, 0)) << "opens on CRLF";
+    ::SendMessageA(::GetDlgItem(part, 1200), CB_SETCURSEL, 3, 0); // UTF-16LE
+    ::SendMessageA(::GetDlgItem(part, 1201), CB_SETCURSEL, 1, 0); // LF
+    ::SetWindowTextA(::GetDlgItem(dialog, FileNameBoxId), target.c_str());
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitForCaption(target + " [UTF-16LE] [LF] - Quorvane")) << WindowText(main);
+    EXPECT_EQ(std::string("\xFF\xFE\x00\x4E\n\x00\x8C\x4E\n\x00", 10), OnDisk(target));
+    EXPECT_EQ("一\r\n二\r\n", OnDisk(path));
+}
