@@ -8,6 +8,7 @@
 
 #include "app/documents/DocumentFormat.h"
 #include "app/documents/DocumentLoad.h"
+#include "app/documents/FileStamp.h"
 #include "app/folders/BackgroundRun.h"
 #include "app/folders/GrepDialog.h"
 #include "app/search/ReplaceDialog.h"
@@ -108,10 +109,17 @@ protected:
     int LoadDocument(const std::string& path, const TextEncoding* chosen);
 
     // ファイル → 開き直す: the document read again from its file in the
-    // encoding of the command (asking first when it is modified), keeping
-    // the caret's line and the scroll.
+    // encoding of the command (asking first when it is modified).
     int OnReopen(WORD id);
+    // Changes on disk, when the window is activated: the unmodified document
+    // is read again, keeping the caret's line and the scroll; the modified
+    // one asks first; a file that went leaves the document modified.
+    void CheckFileOnDisk();
     bool ReloadKeepingPlace(const TextEncoding* chosen);
+    // Before a save over the document's file: false when it changed on disk
+    // and the user chose not to write over it.
+    bool ConfirmOverwriteChanged();
+    void NoteFileStamp();
 
     // 表示: the status bar, line numbers, word wrap (remembered) and zoom.
     void LoadViewChoices();
@@ -176,6 +184,11 @@ protected:
     bool wordWrap = false;
     // The status bar told that this document is too large to wrap.
     bool wrapRefusalTold = false;
+    // The document's file as last read or written, and a change the user
+    // chose to keep the text over (asked again only after the next one).
+    FileStamp fileStamp;
+    FileStamp declinedStamp;
+    bool checkingDisk = false;
     // The document's encoding was the user's choice (reopen, Save As): a
     // reload keeps it rather than looking at the bytes again.
     bool encodingChosen = false;

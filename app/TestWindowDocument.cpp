@@ -108,6 +108,20 @@ std::string SaveErrorText(const SaveFailure& failure)
     return "ファイルを保存できませんでした";
 }
 
+// No look at the disk while a save asks its questions: the file is about to
+// be written, and Save As gives the document its new name before that.
+class DiskCheckPause {
+public:
+    explicit DiskCheckPause(bool& paused) : paused(paused), was(paused) { paused = true; }
+    DiskCheckPause(const DiskCheckPause&) = delete;
+    DiskCheckPause& operator=(const DiskCheckPause&) = delete;
+    ~DiskCheckPause() { paused = was; }
+
+private:
+    bool& paused;
+    bool was;
+};
+
 // Whether two names reach one file. An 8.3 name, a link or a mapped drive
 // spell a file differently, so its identity decides; names are compared
 // only where a file cannot be asked.
@@ -143,6 +157,7 @@ void TestWindow::MarkSaved()
     fileDocument = leftPane.Document();
     modified = 0;
     lossy = 0;
+    NoteFileStamp();
 }
 
 // Ending after "Yes" only when the document really reached its file: a
@@ -218,7 +233,11 @@ int TestWindow::LoadDocument(const std::string& path, const TextEncoding* chosen
     load.SetPace(loadPace);
     if (chosen != nullptr)
         load.SetEncoding(*chosen);
+    // A change on disk is not looked for while the file is being read.
+    const bool wasChecking = checkingDisk;
+    checkingDisk = true;
     const DocumentLoad::Result read = load.Run(*this, leftPane, path);
+    checkingDisk = wasChecking;
     if (read == DocumentLoad::Result::Stopped) {
         leftPane.SetFocus();
         return 0;
@@ -284,7 +303,8 @@ int TestWindow::SaveDocument()
 {
     if (documentPath == UntitledName)
         return SaveDocumentAs();
-    if (!ConfirmLossySave())
+    DiskCheckPause pause(checkingDisk);
+    if (!ConfirmLossySave() || !ConfirmOverwriteChanged())
         return 0;
     SaveFailure failure;
     if (WriteDocument(leftPane, documentPath, documentFormat, &failure) != 1) {
@@ -318,10 +338,11 @@ int TestWindow::SaveDocumentAs()
     SaveFormatPart part(documentFormat, typed == ScintillaControl::LineEnding::Lf   ? DocumentFormat::LineEnds::Lf
                                         : typed == ScintillaControl::LineEnding::Cr ? DocumentFormat::LineEnds::Cr
                                                                                     : DocumentFormat::LineEnds::CrLf);
+    DiskCheckPause pause(checkingDisk);
     if (ChooseFile(SaveMode, &part) != 1)
         return 0;
     // Only another file goes unasked; the same file is written over as by Save.
-    bool refused = SameFile(documentPath, previousPath) && !ConfirmLossySave();
+    bool refused = SameFile(documentPath, previousPath) && (!ConfirmLossySave() || !ConfirmOverwriteChanged());
     SaveFailure failure;
     const bool converts = part.ChangesForm();
     const int written = refused    ? 0

@@ -361,8 +361,9 @@ TEST_F(DocumentTest, SaveWhereNoNewFileMayBeMade)
         window.documentPath = folder.Write("doc.txt", "old");
         window.leftPane.SetText("new");
         refusedFolder = c.refused;
+        // The second round wrote over the file the first one saved: Yes to overwriting it.
         if (c.refused.empty())
-            driver.Queue(DialogDriver::Press(IDOK));
+            driver.Queue(DialogDriver::Press(IDYES)).Queue(DialogDriver::Press(IDOK));
         {
             ImportPatch patch("kernel32.dll", "CreateFileA", reinterpret_cast<void*>(RefuseNewFiles));
             realCall = patch.Original();

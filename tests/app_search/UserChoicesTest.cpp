@@ -133,7 +133,8 @@ TEST_F(UserChoices, MissingRecentFileIsOfferedForRemoval)
     EXPECT_EQ("ファイルが見つかりません。\n" + gone + "\n\n最近使ったファイルの一覧から削除しますか？",
               driver.Seen()[0].text);
     EXPECT_EQ(std::vector<std::string>{RecentFiles::MenuLabel(0, kept)}, RecentLabels());
-    EXPECT_EQ(gone + " - Quorvane", window->GetText()) << "nothing else opened";
+    // Nothing else opened; the document whose file went is modified.
+    EXPECT_EQ(gone + " - Quorvane（更新）", window->GetText()) << "nothing else opened";
 }
 
 TEST_F(UserChoices, ChosenFontShowsInBothPanesAfterARestart)

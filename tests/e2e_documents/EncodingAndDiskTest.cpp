@@ -1,5 +1,7 @@
-// What a user does about a file's encoding, through the real editor:
-// reopening in a chosen encoding, Save As in another encoding and line end.
+// What a user does about a file's encoding and about another program writing
+// the file, through the real editor: reopening in a chosen encoding, Save As
+// in another encoding and line end, and the file changed or deleted on disk
+// while the editor was in the background (its activation looks).
 #include <string>
 
 #include "EditorProcessTest.h"
@@ -13,6 +15,8 @@ const WORD ReopenUtf8 = 32932;
 class EncodingAndDiskTest : public EditorProcessTest {
 protected:
     std::string Text() { return WindowText(editor->Pane(EditorProcess::LeftPaneId)); }
+    // The user comes back to the editor from another program.
+    void Activate() { ::PostMessageA(main, WM_ACTIVATE, WA_ACTIVE, 0); }
     std::string OnDisk(const std::string& path)
     {
         std::string bytes;
@@ -59,4 +63,50 @@ TEST_F(EncodingAndDiskTest, SaveAsUtf16LeWithLf)
     ASSERT_TRUE(WaitForCaption(target + " [UTF-16LE] [LF] - Quorvane")) << WindowText(main);
     EXPECT_EQ(std::string("\xFF\xFE\x00\x4E\n\x00\x8C\x4E\n\x00", 10), OnDisk(target));
     EXPECT_EQ("一\r\n二\r\n", OnDisk(path));
+}
+
+// Unmodified: read again without a word. Modified: asked; No keeps the text
+// and is not asked again for the same change, and a save then asks before
+// writing over the other program's file; the next change asks again.
+TEST_F(EncodingAndDiskTest, ChangedOnDiskReloadsOrAsks)
+{
+    const std::string path = folder.Write("log.txt", "one\r\n");
+    Open(path);
+    ASSERT_TRUE(WaitForCaption(path + " - Quorvane"));
+    folder.Write("log.txt", "one\r\ntwo\r\n");
+    Activate();
+    ASSERT_TRUE(WaitUntil([&] { return Text() == "one\r\ntwo\r\n"; })) << Text();
+
+    ::PostMessageA(editor->Pane(EditorProcess::LeftPaneId), WM_CHAR, 'x', 1);
+    ASSERT_TRUE(WaitForCaption(path + " - Quorvane（更新）"));
+    folder.Write("log.txt", "three\r\n");
+    Activate();
+    EXPECT_EQ("ファイルが他のプログラムで変更されました。\n読み込み直しますか？（編集中の内容は失われます）",
+              Answer("Quorvane", IDNO));
+    Activate();
+    Settle();
+    EXPECT_EQ(nullptr, editor->OwnedDialog()) << "asked again for the same change";
+    ::PostMessageA(main, WM_COMMAND, SaveCommand, 0);
+    bool defaultIsNo = false;
+    EXPECT_NE("", Answer("保存の確認", IDNO, &defaultIsNo)) << "no question before writing over the change";
+    EXPECT_TRUE(defaultIsNo);
+    Settle();
+    EXPECT_EQ("three\r\n", OnDisk(path));
+
+    folder.Write("log.txt", "four\r\n");
+    Activate();
+    EXPECT_NE("", Answer("Quorvane", IDYES));
+    EXPECT_TRUE(WaitForCaption(path + " - Quorvane"));
+    EXPECT_EQ("four\r\n", Text());
+}
+
+TEST_F(EncodingAndDiskTest, DeletedFileKeepsTheTextAsModified)
+{
+    const std::string path = folder.Write("gone.txt", "kept\r\n");
+    Open(path);
+    ASSERT_TRUE(WaitForCaption(path + " - Quorvane"));
+    ASSERT_TRUE(::DeleteFileA(path.c_str()));
+    Activate();
+    EXPECT_TRUE(WaitForCaption(path + " - Quorvane（更新）")) << WindowText(main);
+    EXPECT_EQ("kept\r\n", Text());
 }
