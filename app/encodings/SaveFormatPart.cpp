@@ -54,7 +54,7 @@ UINT_PTR CALLBACK SaveFormatPart::Hook(HWND part, UINT message, WPARAM, LPARAM l
         auto* self = reinterpret_cast<SaveFormatPart*>(reinterpret_cast<const OPENFILENAMEA*>(lParam)->lCustData);
         ::SetWindowLongPtrA(part, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->Fill(part);
-        return TRUE;
+        return FALSE; // the focus stays in the file-name box
     }
     auto* self = reinterpret_cast<SaveFormatPart*>(::GetWindowLongPtrA(part, GWLP_USERDATA));
     if (self != nullptr && message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_FILEOK)
