@@ -120,7 +120,8 @@ bool DocumentFormat::ToFile(std::string_view paneBytes, std::string& converted, 
     try {
         converted.clear();
         converted.reserve(paneBytes.size() * 2 + 2);
-        converted.append(encoding.GetMark().data(), encoding.GetMark().size());
+        if (!markless)
+            converted.append(encoding.GetMark().data(), encoding.GetMark().size());
         Utf8ToUtf16(paneBytes, IsBigEndian(encoding), converted);
     } catch (const std::bad_alloc&) {
         return false;

@@ -35,6 +35,9 @@ public:
     LineEnds GetLineEnds() const { return lineEnds; }
     void SetLineEnds(LineEnds ends) { lineEnds = ends; }
     bool IsLfOnly() const { return lineEnds == LineEnds::Lf; }
+    // A UTF-16 file the user chose to read as UTF-16 that has no byte-order
+    // mark is written back without one.
+    void LeaveOutMark() { markless = true; }
 
     // The caption's note on the form: "" for code page 932 with CR LF, else
     // " [UTF-8]", " [LF]", " [UTF-16LE] [LF]"...
@@ -55,6 +58,7 @@ public:
 private:
     TextEncoding encoding;
     LineEnds lineEnds = LineEnds::None;
+    bool markless = false;
 };
 
 // Turns a file's bytes, given block by block, into the bytes the pane holds,

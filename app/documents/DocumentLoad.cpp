@@ -74,13 +74,17 @@ struct EventHandle {
     }
 };
 
-// The form the user chose for a file; UTF-8 with a mark keeps it.
+// The form the user chose for a file: UTF-8 with a mark keeps it, and UTF-16
+// without one is written back without one.
 DocumentFormat Chosen(TextEncoding chosen, std::string_view start)
 {
     const TextEncoding marked(TextEncoding::Utf8WithMark);
     if (chosen.GetKind() == TextEncoding::Utf8 && start.substr(0, marked.GetMark().size()) == marked.GetMark())
         return DocumentFormat(marked);
-    return DocumentFormat(chosen);
+    DocumentFormat format(chosen);
+    if (!chosen.GetMark().empty() && start.substr(0, chosen.GetMark().size()) != chosen.GetMark())
+        format.LeaveOutMark();
+    return format;
 }
 
 } // namespace

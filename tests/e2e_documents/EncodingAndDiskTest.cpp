@@ -11,6 +11,7 @@ namespace {
 const WORD SaveAsCommand = 32777;
 const WORD ReopenSjis = 32931;
 const WORD ReopenUtf8 = 32932;
+const WORD ReopenUtf16Le = 32933;
 
 class EncodingAndDiskTest : public EditorProcessTest {
 protected:
@@ -41,6 +42,21 @@ TEST_F(EncodingAndDiskTest, ReopenAsSjisAndBackLeavesTheFileAlone)
     }
     EXPECT_EQ("日本語\r\n", Text()) << "read as UTF-8 again";
     EXPECT_EQ(utf8, OnDisk(path));
+}
+
+// UTF-16 without a mark opens as code page 932 bytes; read as UTF-16LE and
+// saved unedited it keeps its bytes, no mark added.
+TEST_F(EncodingAndDiskTest, ReopenedUnmarkedUtf16IsSavedAsItWas)
+{
+    const std::string bytes("\x00\x4E\r\0\n\0", 6); // 一 CR LF
+    const std::string path = folder.Write("le.txt", bytes);
+    Open(path);
+    ASSERT_TRUE(WaitForCaption(path + " - Quorvane"));
+    ::PostMessageA(main, WM_COMMAND, ReopenUtf16Le, 0);
+    ASSERT_TRUE(WaitForCaption(path + " [UTF-16LE] - Quorvane")) << WindowText(main);
+    ::PostMessageA(main, WM_COMMAND, SaveCommand, 0);
+    Settle();
+    EXPECT_EQ(bytes, OnDisk(path));
 }
 
 TEST_F(EncodingAndDiskTest, SaveAsUtf16LeWithLf)
