@@ -1,6 +1,6 @@
-// Recent files and the panes' font, kept in a settings file of the test's
-// own: the menu's list, its limit and order, the offer to drop a missing
-// file, and both surviving a restart of the main window.
+// Recent files, the panes' font and 表示's choices, kept in a settings file
+// of the test's own: the menu's list, its limit and order, the offer to drop
+// a missing file, and all surviving a restart of the main window.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ProbeWindow.h"
+#include "Scintilla.h"
 #include "app/documents/RecentFiles.h"
 #include "app/settings/UserSettings.h"
 #include "res/resource.h"
@@ -166,6 +167,30 @@ TEST_F(UserChoices, ChosenFontShowsInBothPanesAfterARestart)
         }
         Restart();
     }
+}
+
+// Each of 表示's choices: its check mark, then what it does (the status bar
+// shown, a line-number margin and wrapping in both panes).
+TEST_F(UserChoices, ViewChoicesShowAndSurviveARestart)
+{
+    const auto view = [&] {
+        const HWND main = window->GetHandle();
+        const auto checked = [&](UINT id) { return (::GetMenuState(::GetMenu(main), id, MF_BYCOMMAND) & MF_CHECKED) ? "1" : "0"; };
+        const auto both = [&](UINT message, WPARAM w) {
+            return ::SendMessageA(window->leftPane.GetHandle(), message, w, 0) != 0 &&
+                           ::SendMessageA(window->rightPane.GetHandle(), message, w, 0) != 0 ? "1" : "0";
+        };
+        return std::string("bar ") + checked(IDM_VIEW_STATUS_BAR) +
+               (::IsWindowVisible(::GetDlgItem(main, IDC_STATUS_BAR)) ? "1" : "0") + ", numbers " +
+               checked(IDM_VIEW_LINE_NUMBERS) + both(SCI_GETMARGINWIDTHN, 0) + ", wrap " +
+               checked(IDM_VIEW_WORD_WRAP) + both(SCI_GETWRAPMODE, 0);
+    };
+    EXPECT_EQ("bar 11, numbers 00, wrap 00", view()) << "at the first start";
+    for (UINT id : {IDM_VIEW_STATUS_BAR, IDM_VIEW_LINE_NUMBERS, IDM_VIEW_WORD_WRAP})
+        ::SendMessageA(window->GetHandle(), WM_COMMAND, id, 0);
+    EXPECT_EQ("bar 00, numbers 11, wrap 11", view());
+    Restart();
+    EXPECT_EQ("bar 00, numbers 11, wrap 11", view()) << "after a restart";
 }
 
 } // namespace
