@@ -193,4 +193,28 @@ TEST_F(UserChoices, ViewChoicesShowAndSurviveARestart)
     EXPECT_EQ("bar 00, numbers 11, wrap 11", view()) << "after a restart";
 }
 
+// Zoom by the menu's commands and by Ctrl + wheel over one pane: both panes
+// follow, and a restart forgets it.
+TEST_F(UserChoices, ZoomActsOnBothPanesAndIsNotRemembered)
+{
+    const auto zooms = [&] {
+        return std::to_string(::SendMessageA(window->leftPane.GetHandle(), SCI_GETZOOM, 0, 0)) + " " +
+               std::to_string(::SendMessageA(window->rightPane.GetHandle(), SCI_GETZOOM, 0, 0));
+    };
+    const struct { UINT command; WPARAM wheel; const char* zooms; } steps[] = {
+        {IDM_ZOOM_IN, 0, "1 1"}, {IDM_ZOOM_IN, 0, "2 2"}, {IDM_ZOOM_OUT, 0, "1 1"},
+        {0, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), "2 2"}, {IDM_ZOOM_RESET, 0, "0 0"},
+        {0, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), "1 1"},
+    };
+    for (const auto& step : steps) {
+        if (step.command != 0)
+            ::SendMessageA(window->GetHandle(), WM_COMMAND, step.command, 0);
+        else
+            ::SendMessageA(window->rightPane.GetHandle(), WM_MOUSEWHEEL, step.wheel, 0);
+        EXPECT_EQ(step.zooms, zooms()) << step.command;
+    }
+    Restart();
+    EXPECT_EQ("0 0", zooms());
+}
+
 } // namespace
