@@ -1,5 +1,7 @@
 #include "app/TestWindow.h"
 
+#include <algorithm>
+
 #include "app/settings/UserSettings.h"
 #include "app/settings/WindowPlacement.h"
 #include "framework/Menu.h"
@@ -67,6 +69,8 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
             OnEditChange();
             return 0;
         }
+        if (header->hwndFrom == leftPane.GetHandle() || header->hwndFrom == rightPane.GetHandle())
+            return HandlePaneNotify(*header);
         break;
     }
     case WM_COMMAND:
@@ -112,7 +116,18 @@ int TestWindow::RunCommand(WORD id)
     case IDM_FONT: OnFont(); return 1;
     case IDM_UNDO: OnUndo(); return 1;
     case IDM_REDO: OnRedo(); return 1;
-    default: return OnRecentFile(id);
+    case IDM_VIEW_STATUS_BAR:
+    case IDM_VIEW_LINE_NUMBERS:
+    case IDM_VIEW_WORD_WRAP: OnViewChoice(id); return 1;
+    case IDM_ZOOM_IN:
+    case IDM_ZOOM_OUT:
+    case IDM_ZOOM_RESET: OnZoom(id); return 1;
+    default:
+        if (id >= IDM_REOPEN_AUTO && id <= IDM_REOPEN_EUCJP) {
+            OnReopen(id);
+            return 1;
+        }
+        return OnRecentFile(id);
     }
 }
 
@@ -135,16 +150,20 @@ int TestWindow::HandleCreate()
     rightPane.KeepHistory(false);
     fileDocument = leftPane.Document();
     resultPaneKeys.Attach(rightPane.GetHandle(), IDM_TAG_JUMP, IDM_TAG_JUMP_CLICK);
+    statusBar.Create(*this, IDC_STATUS_BAR);
     LoadUserChoices();
     return 0;
 }
 
 // Window::Move takes right and bottom as width and height: the left pane is
-// W/2 wide, the right one starts one column further and is W/2 wide as well.
+// W/2 wide, the right one starts one column further and is W/2 wide as well;
+// both end above the status bar.
 int TestWindow::HandleSize(WPARAM, Size)
 {
+    statusBar.Fit();
     Rect rect;
     GetClientRect(&rect);
+    rect.bottom = std::max(0, static_cast<int>(rect.bottom) - statusBar.Height());
     rect.right = rect.right / 2;
     Rect rect2 = rect;
     rect2.left = rect.right + 1;

@@ -8,6 +8,7 @@
 
 #include "app/documents/DocumentFormat.h"
 #include "app/documents/DocumentLoad.h"
+#include "app/documents/FileStamp.h"
 #include "app/folders/BackgroundRun.h"
 #include "app/folders/GrepDialog.h"
 #include "app/search/ReplaceDialog.h"
@@ -16,11 +17,14 @@
 #include "app/documents/RecentFiles.h"
 #include "app/jump/ResultPaneKeys.h"
 #include "app/search/SearchDialog.h"
+#include "app/status/StatusBar.h"
 #include "framework/ScintillaControl.h"
 #include "framework/Size.h"
 #include "framework/Window.h"
 
 #include <shellapi.h> // HDROP
+
+class SaveFormatPart;
 
 class TestWindow : public Window {
 public:
@@ -42,7 +46,8 @@ protected:
     int RunCommand(WORD id);
 
     // Documents.
-    int ChooseFile(int mode);
+    // Save As shows the encoding and line-end lists of part when given.
+    int ChooseFile(int mode, SaveFormatPart* part = nullptr);
     int OnOpen();
     int OnSave();
     int OnSaveAs();
@@ -100,6 +105,32 @@ protected:
     // document's question first, then the file as 開く loads it.
     int AskToSaveFirst();
     int OpenDocumentFile(const std::string& path);
+    // The same in an encoding of the user's choice when `chosen` is given.
+    int LoadDocument(const std::string& path, const TextEncoding* chosen);
+
+    // ファイル → 開き直す: the document read again from its file in the
+    // encoding of the command (asking first when it is modified).
+    int OnReopen(WORD id);
+    // Changes on disk, when the window is activated: the unmodified document
+    // is read again, keeping the caret's line and the scroll; the modified
+    // one asks first; a file that went leaves the document modified.
+    void CheckFileOnDisk();
+    bool ReloadKeepingPlace(const TextEncoding* chosen);
+    // Before a save over the document's file: false when it changed on disk
+    // and the user chose not to write over it.
+    bool ConfirmOverwriteChanged();
+    void NoteFileStamp();
+
+    // 表示: the status bar, line numbers, word wrap (remembered) and zoom.
+    void LoadViewChoices();
+    void ApplyViewChoices();
+    void ApplyWrap();
+    int OnViewChoice(WORD id);
+    int OnZoom(WORD id);
+    void FollowZoom(ScintillaControl& from);
+    // The status bar describes the pane that has the focus.
+    void UpdateStatus();
+    LRESULT HandlePaneNotify(const NMHDR& header);
 
     // Shortcuts, tag jump, go to line, dropped files.
     int OnFindPrevious();
@@ -147,4 +178,18 @@ protected:
     std::string startCommandLine;
     int keepsPlacement = 0;
     BackgroundRun backgroundRun;
+    StatusBar statusBar;
+    bool showStatusBar = true;
+    bool showLineNumbers = false;
+    bool wordWrap = false;
+    // The status bar told that this document is too large to wrap.
+    bool wrapRefusalTold = false;
+    // The document's file as last read or written, and a change the user
+    // chose to keep the text over (asked again only after the next one).
+    FileStamp fileStamp;
+    FileStamp declinedStamp;
+    bool checkingDisk = false;
+    // The document's encoding was the user's choice (reopen, Save As): a
+    // reload keeps it rather than looking at the bytes again.
+    bool encodingChosen = false;
 };

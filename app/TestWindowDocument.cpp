@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/TestWindow.h"
+#include "app/encodings/SaveFormatPart.h"
 #include "util/File.h"
 #include "util/FileDialog.h"
 #include "util/FileFilter.h"
@@ -62,6 +63,29 @@ int WriteDocument(ScintillaControl& pane, const std::string& path, const Documen
     return SaveFileSafely(path, contents, failure);
 }
 
+// The same in another form than the pane's (a Save As in another encoding or
+// with other line ends); when the new form cannot hold every character, the
+// user chooses first (No is the default), and a refusal writes nothing.
+int WriteDocumentAs(Window& owner, ScintillaControl& pane, const std::string& path, const DocumentFormat& format,
+                    SaveFailure* failure, bool* refused)
+{
+    WaitCursor wait;
+    std::string converted;
+    FileContents contents;
+    size_t lost = 0;
+    if (!format.ToFileFrom(pane.Bytes(), pane.CodePage(), converted, &contents, &lost))
+        return 0;
+    if (lost > 0) {
+        const std::string question = "選択した文字コードで表せない文字が " + std::to_string(lost) +
+                                     " 文字あります。保存すると「?」に置き換わり、ファイルの内容が変わります。\n保存しますか？";
+        if (owner.MessageBox(question, "保存の確認", CautionYesNo) != IDYES) {
+            *refused = true;
+            return 0;
+        }
+    }
+    return SaveFileSafely(path, contents, failure);
+}
+
 // The message of a failed save: when a file other than the document's now
 // holds the new text or the old bytes, the user must learn its name.
 std::string SaveErrorText(const SaveFailure& failure)
@@ -83,6 +107,20 @@ std::string SaveErrorText(const SaveFailure& failure)
     }
     return "ファイルを保存できませんでした";
 }
+
+// No look at the disk while a save asks its questions: the file is about to
+// be written, and Save As gives the document its new name before that.
+class DiskCheckPause {
+public:
+    explicit DiskCheckPause(bool& paused) : paused(paused), was(paused) { paused = true; }
+    DiskCheckPause(const DiskCheckPause&) = delete;
+    DiskCheckPause& operator=(const DiskCheckPause&) = delete;
+    ~DiskCheckPause() { paused = was; }
+
+private:
+    bool& paused;
+    bool was;
+};
 
 // Whether two names reach one file. An 8.3 name, a link or a mapped drive
 // spell a file differently, so its identity decides; names are compared
@@ -119,6 +157,7 @@ void TestWindow::MarkSaved()
     fileDocument = leftPane.Document();
     modified = 0;
     lossy = 0;
+    NoteFileStamp();
 }
 
 // Ending after "Yes" only when the document really reached its file: a
@@ -147,7 +186,7 @@ int TestWindow::HandleClose()
 // Shows the Open (mode 1) or Save As (mode 0) dialog. A chosen file becomes
 // the document's name and caption at once; callers that then fail to use it
 // put the old ones back.
-int TestWindow::ChooseFile(int mode)
+int TestWindow::ChooseFile(int mode, SaveFormatPart* part)
 {
     const FileFilter filter[] = {
         {"*.txt", "テキストファイル (*.txt)"},
@@ -159,6 +198,8 @@ int TestWindow::ChooseFile(int mode)
     opnfl.AddFilters(filter, static_cast<int>(sizeof(filter) / sizeof(filter[0])));
     if (mode == SaveMode)
         opnfl.SetFlags(SaveDialogFlags);
+    if (part != nullptr)
+        part->AttachTo(opnfl);
     if (opnfl.Show(*this, mode) == 0)
         return 0;
     documentPath = opnfl.GetFileName();
@@ -182,9 +223,21 @@ int TestWindow::AskToSaveFirst()
 // its name and caption stay as they were.
 int TestWindow::OpenDocumentFile(const std::string& path)
 {
+    encodingChosen = false;
+    return LoadDocument(path, nullptr);
+}
+
+int TestWindow::LoadDocument(const std::string& path, const TextEncoding* chosen)
+{
     DocumentLoad load;
     load.SetPace(loadPace);
+    if (chosen != nullptr)
+        load.SetEncoding(*chosen);
+    // A change on disk is not looked for while the file is being read.
+    const bool wasChecking = checkingDisk;
+    checkingDisk = true;
     const DocumentLoad::Result read = load.Run(*this, leftPane, path);
+    checkingDisk = wasChecking;
     if (read == DocumentLoad::Result::Stopped) {
         leftPane.SetFocus();
         return 0;
@@ -204,6 +257,10 @@ int TestWindow::OpenDocumentFile(const std::string& path)
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
     NoteRecentFile(path);
+    statusBar.ShowNote("");
+    wrapRefusalTold = false;
+    ApplyWrap();
+    UpdateStatus();
     lossy = loss.Any() ? 1 : 0;
     if (lossy)
         MessageBox(loss.Message(), "警告", ErrorNotice);
@@ -246,7 +303,8 @@ int TestWindow::SaveDocument()
 {
     if (documentPath == UntitledName)
         return SaveDocumentAs();
-    if (!ConfirmLossySave())
+    DiskCheckPause pause(checkingDisk);
+    if (!ConfirmLossySave() || !ConfirmOverwriteChanged())
         return 0;
     SaveFailure failure;
     if (WriteDocument(leftPane, documentPath, documentFormat, &failure) != 1) {
@@ -269,17 +327,28 @@ bool TestWindow::ConfirmLossySave()
                       "保存の確認", CautionYesNo) == IDYES;
 }
 
-// The chosen name is kept only when the text reached that file.
+// The chosen name is kept only when the text reached that file. A file
+// written in another form than the pane holds is read back from disk, so
+// that the pane shows what the file now is.
 int TestWindow::SaveDocumentAs()
 {
     std::string previousPath = documentPath;
     std::string previousCaption = GetText();
-    if (ChooseFile(SaveMode) != 1)
+    const ScintillaControl::LineEnding typed = leftPane.GetLineEnding();
+    SaveFormatPart part(documentFormat, typed == ScintillaControl::LineEnding::Lf   ? DocumentFormat::LineEnds::Lf
+                                        : typed == ScintillaControl::LineEnding::Cr ? DocumentFormat::LineEnds::Cr
+                                                                                    : DocumentFormat::LineEnds::CrLf);
+    DiskCheckPause pause(checkingDisk);
+    if (ChooseFile(SaveMode, &part) != 1)
         return 0;
     // Only another file goes unasked; the same file is written over as by Save.
-    const bool refused = SameFile(documentPath, previousPath) && !ConfirmLossySave();
+    bool refused = SameFile(documentPath, previousPath) && (!ConfirmLossySave() || !ConfirmOverwriteChanged());
     SaveFailure failure;
-    if (refused || WriteDocument(leftPane, documentPath, documentFormat, &failure) != 1) {
+    const bool converts = part.ChangesForm();
+    const int written = refused    ? 0
+                        : converts ? WriteDocumentAs(*this, leftPane, documentPath, part.Chosen(), &failure, &refused)
+                                   : WriteDocument(leftPane, documentPath, documentFormat, &failure);
+    if (written != 1) {
         documentPath = previousPath;
         SetText(previousCaption);
         if (!refused)
@@ -289,5 +358,10 @@ int TestWindow::SaveDocumentAs()
     MarkSaved();
     leftPane.SetFocus();
     NoteRecentFile(documentPath);
+    if (converts) {
+        const TextEncoding encoding = part.Chosen().GetEncoding();
+        encodingChosen = true;
+        ReloadKeepingPlace(&encoding);
+    }
     return 1;
 }

@@ -24,6 +24,8 @@ int TestWindow::OnSwapText()
     std::swap(documentFormat, otherFormat);
     SetCaptionFor(modified == 1 ? " - Quorvane（更新）" : " - Quorvane");
     OnEditChange();
+    ApplyWrap(); // a large document may have come to either side
+    UpdateStatus();
     return 0;
 }
 

@@ -1,5 +1,5 @@
 // What the user's settings keep between runs: the recent files in the
-// ファイル menu and the panes' font.
+// ファイル menu and the panes' font (the view's choices: TestWindowView).
 #include "app/TestWindow.h"
 
 #include "res/resource.h"
@@ -22,6 +22,7 @@ void TestWindow::LoadUserChoices()
     recentFiles.Load();
     ShowRecentFiles();
     paneFont.Load(leftPane, rightPane);
+    LoadViewChoices();
 }
 
 void TestWindow::ShowRecentFiles()

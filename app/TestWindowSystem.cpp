@@ -1,6 +1,6 @@
 // What the system asks of the main window for the user: whether the session
 // may end (logoff, shutdown) and where typing goes when the window becomes
-// active again.
+// active again, and whether its file changed meanwhile.
 #include "app/TestWindow.h"
 
 // The end of a session ends the program like a close: a modified document
@@ -29,5 +29,7 @@ int TestWindow::HandleActivate(WPARAM state)
     // A window activated while minimised keeps the focus off its children.
     if (HIWORD(state) == 0 && focusPane->IsWindow())
         focusPane->SetFocus();
+    // Another program may have written the file while the user was there.
+    CheckFileOnDisk();
     return 0;
 }

@@ -54,6 +54,7 @@ int ScintillaControl::Create(DWORD newStyle, Rect rect, Window* parentWindow, in
     directPointer = ::SendMessageA(hwnd, SCI_GETDIRECTPOINTER, 0, 0);
     Call(SCI_SETCODEPAGE, Cp932);
     Call(SCI_SETMARGINWIDTHN, 1, 0); // no symbol margin: nothing is marked
+    Call(SCI_SETMARGINWIDTHN, 0, 0); // line numbers only when the user asks
     Call(SCI_SETSCROLLWIDTHTRACKING, 1);
     Call(SCI_SETSCROLLWIDTH, 1);
     // Only the save point is listened to; a notice per change would cost
@@ -202,6 +203,8 @@ void ScintillaControl::SetFontFrom(HFONT newFont)
     Call(SCI_STYLESETITALIC, STYLE_DEFAULT, logical.lfItalic != 0);
     Call(SCI_STYLESETCHARACTERSET, STYLE_DEFAULT, logical.lfCharSet);
     Call(SCI_STYLECLEARALL);
+    numberDigits = 0; // the margin's digits are measured in the new font
+    FitLineNumbers();
 }
 
 void ScintillaControl::ShowContextMenu(LPARAM where)
@@ -350,7 +353,7 @@ void ScintillaControl::SetLineEnding(LineEnding ending)
 
 std::string ScintillaControl::LineEndingText()
 {
-    switch (static_cast<LineEnding>(Call(SCI_GETEOLMODE))) {
+    switch (GetLineEnding()) {
     case LineEnding::Lf:
         return "\n";
     case LineEnding::Cr:
@@ -358,6 +361,90 @@ std::string ScintillaControl::LineEndingText()
     default:
         return "\r\n";
     }
+}
+
+ScintillaControl::LineEnding ScintillaControl::GetLineEnding()
+{
+    return static_cast<LineEnding>(Call(SCI_GETEOLMODE));
+}
+
+size_t ScintillaControl::Caret()
+{
+    return static_cast<size_t>(Call(SCI_GETCURRENTPOS));
+}
+
+size_t ScintillaControl::Column(size_t position)
+{
+    return static_cast<size_t>(Call(SCI_GETCOLUMN, position));
+}
+
+size_t ScintillaControl::CharacterCount(size_t start, size_t end)
+{
+    return static_cast<size_t>(Call(SCI_COUNTCHARACTERS, start, static_cast<intptr_t>(end)));
+}
+
+bool ScintillaControl::IsOvertype()
+{
+    return Call(SCI_GETOVERTYPE) != 0;
+}
+
+size_t ScintillaControl::FirstVisibleLine()
+{
+    return static_cast<size_t>(Call(SCI_GETFIRSTVISIBLELINE));
+}
+
+void ScintillaControl::SetFirstVisibleLine(size_t line)
+{
+    Call(SCI_SETFIRSTVISIBLELINE, line);
+}
+
+void ScintillaControl::ShowLineNumbers(bool show)
+{
+    lineNumbers = show;
+    numberDigits = 0;
+    Call(SCI_SETMARGINTYPEN, 0, SC_MARGIN_NUMBER);
+    FitLineNumbers();
+}
+
+// Measured only when the count gains or loses a digit: this runs as the
+// user types.
+void ScintillaControl::FitLineNumbers()
+{
+    int digits = 0;
+    for (size_t lines = LineCount(); lines > 0; lines /= 10)
+        ++digits;
+    digits = std::max(digits, 2);
+    if (!lineNumbers) {
+        if (numberWidth != 0)
+            Call(SCI_SETMARGINWIDTHN, 0, 0);
+        numberWidth = 0;
+        return;
+    }
+    if (digits == numberDigits)
+        return;
+    numberDigits = digits;
+    const std::string widest = "_" + std::string(static_cast<size_t>(digits), '9');
+    constexpr int Padding = 4; // keeps the numbers off the text
+    numberWidth = Padding + static_cast<int>(Call(SCI_TEXTWIDTH, STYLE_LINENUMBER, reinterpret_cast<intptr_t>(widest.c_str())));
+    Call(SCI_SETMARGINWIDTHN, 0, numberWidth);
+}
+
+void ScintillaControl::SetWrap(bool wrap)
+{
+    Call(SCI_SETWRAPMODE, wrap ? SC_WRAP_CHAR : SC_WRAP_NONE);
+}
+
+int ScintillaControl::Zoom()
+{
+    return static_cast<int>(Call(SCI_GETZOOM));
+}
+
+// The margin's digits grow with the text.
+void ScintillaControl::SetZoom(int points)
+{
+    Call(SCI_SETZOOM, static_cast<uintptr_t>(points));
+    numberDigits = 0;
+    FitLineNumbers();
 }
 
 void ScintillaControl::Undo()

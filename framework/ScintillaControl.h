@@ -78,6 +78,26 @@ public:
     void SetLineEnding(LineEnding ending);
     // What Enter inserts: "\r\n", "\n" or "\r".
     std::string LineEndingText();
+    LineEnding GetLineEnding();
+
+    // Where the user is: the caret, its 0-based column (characters from the
+    // line's start, a tab counted to its stop), the characters between two
+    // positions, and whether typing overwrites.
+    size_t Caret();
+    size_t Column(size_t position);
+    size_t CharacterCount(size_t start, size_t end);
+    bool IsOvertype();
+    size_t FirstVisibleLine();
+    void SetFirstVisibleLine(size_t line);
+
+    // The view: a line-number margin wide enough for the line count (Fit
+    // after the text or the zoom changed), wrapping at the window's edge
+    // between any two characters, and the zoom in points added to the font.
+    void ShowLineNumbers(bool show);
+    void FitLineNumbers();
+    void SetWrap(bool wrap);
+    int Zoom();
+    void SetZoom(int points);
 
     // Undo, redo and the save point (the text as last opened or saved).
     void Undo();
@@ -128,6 +148,10 @@ private:
     HFONT font = nullptr;
     // A lead byte that came alone as WM_CHAR; its trail byte comes next.
     unsigned char pendingLead = 0;
+    bool lineNumbers = false;
+    // The margin's width as last fitted, and the digits it was fitted for.
+    int numberDigits = 0;
+    int numberWidth = 0;
 };
 
 // Loading: a new document filled on the thread that makes this object, away

@@ -69,3 +69,22 @@
 #define IDD_GO_TO_LINE 140
 #define IDC_GO_TO_LINE_NUMBER 1100
 #define IDC_GO_TO_LINE_RANGE 1101
+
+// 表示: status bar, line numbers, word wrap and zoom; ファイル → 開き直す
+// (文字コード指定), one command per encoding; the Save As dialog's own part.
+#define IDM_VIEW_STATUS_BAR 32920
+#define IDM_VIEW_LINE_NUMBERS 32921
+#define IDM_VIEW_WORD_WRAP 32922
+#define IDM_ZOOM_IN 32923
+#define IDM_ZOOM_OUT 32924
+#define IDM_ZOOM_RESET 32925
+#define IDM_REOPEN_AUTO 32930
+#define IDM_REOPEN_SJIS 32931
+#define IDM_REOPEN_UTF8 32932
+#define IDM_REOPEN_UTF16LE 32933
+#define IDM_REOPEN_UTF16BE 32934
+#define IDM_REOPEN_EUCJP 32935
+#define IDD_SAVE_FORMAT 170
+#define IDC_SAVE_ENCODING 1200
+#define IDC_SAVE_LINE_ENDS 1201
+#define IDC_STATUS_BAR 1210

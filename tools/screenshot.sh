@@ -78,8 +78,12 @@ editor_pid=$!
 "${driver[@]}" wait
 "${driver[@]}" open 'C:\作業\議事録.txt'
 "${driver[@]}" grep 'C:\作業\メモ' 締切
+# 表示 → 行番号 (IDM_VIEW_LINE_NUMBERS) for the picture; the status bar shows
+# by default. The choice is turned back afterwards, since the settings keep it.
+"${driver[@]}" menu 32921
 frame=$("${driver[@]}" frame | tr -d '\r')
 import -display "$DISPLAY" -window root -crop "$frame" +repage "$shot"
 echo "screenshot: $shot ($frame)"
+"${driver[@]}" menu 32921
 "${driver[@]}" close
 wait "$editor_pid"

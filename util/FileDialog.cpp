@@ -87,10 +87,21 @@ void FileDialog::SetFlags(int flags)
     ofn.Flags = static_cast<DWORD>(flags);
 }
 
+void FileDialog::SetCustomPart(const char* templateName, LPOFNHOOKPROC hook, LPARAM data)
+{
+    partHook = hook;
+    ofn.hInstance = ::GetModuleHandleA(nullptr);
+    ofn.lpTemplateName = templateName;
+    ofn.lpfnHook = hook;
+    ofn.lCustData = data;
+}
+
 BOOL FileDialog::Show(Window& owner, int mode)
 {
     if (PrepareFileBuffer() == 0 || BuildFilterList() == 0)
         return FALSE;
+    if (partHook != nullptr)
+        ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE;
     ofn.hwndOwner = owner.GetHandle();
     ofn.lpstrDefExt = defaultExt.c_str();
     ofn.lpstrInitialDir = initialDir.c_str();

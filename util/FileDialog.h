@@ -32,6 +32,10 @@ public:
     void AddFilter(const FileFilter& filter);
     int AddFilters(const FileFilter* list, int count);
     void SetFlags(int flags);
+    // A part of the caller's own below the dialog's controls: a dialog
+    // template of the program's resources and its hook, which finds data in
+    // the record's lCustData. The explorer-style dialog is then shown.
+    void SetCustomPart(const char* templateName, LPOFNHOOKPROC hook, LPARAM data);
 
     // Mode 1 shows the Open dialog, any other value the Save As dialog.
     // Non-zero when the user chose a file. Each showing starts from fileName.
@@ -54,6 +58,7 @@ private:
     int BuildFilterList();
 
     OPENFILENAMEA ofn;
+    LPOFNHOOKPROC partHook = nullptr;
     std::vector<FileFilter> filters;
     std::unique_ptr<char[]> fileBuffer;
     std::unique_ptr<char[]> filterList;

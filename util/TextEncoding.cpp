@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/Win32.h"
+#include "util/EucJp.h"
 
 namespace {
 
@@ -284,6 +285,33 @@ Utf16Reading ReadAsUtf16(std::string_view bytes, bool bigEndian)
     return reading;
 }
 
+bool DecodeEucJp(std::string& bytes, size_t* lost)
+{
+    try {
+        std::string text;
+        std::string carry;
+        text.reserve(bytes.size());
+        *lost = EucJp::ToCp932(bytes, true, carry, text);
+        bytes.swap(text);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool EncodeEucJp(std::string& text)
+{
+    try {
+        std::string bytes;
+        bytes.reserve(text.size() + text.size() / 4);
+        EucJp::FromCp932(text, bytes);
+        text.swap(bytes);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 } // namespace
 
 void TextEncoding::AppendUtf8(uint32_t code, std::string& out)
@@ -355,6 +383,8 @@ const char* TextEncoding::GetName() const
         return "UTF-16LE";
     case Utf16Be:
         return "UTF-16BE";
+    case EucJp:
+        return "EUC-JP";
     case Cp932:
         break;
     }
@@ -372,6 +402,7 @@ std::string_view TextEncoding::GetMark() const
         return kMarkUtf16Be;
     case Cp932:
     case Utf8:
+    case EucJp:
         break;
     }
     return {};
@@ -383,6 +414,8 @@ bool TextEncoding::DecodeFile(std::string& bytes, size_t* lost) const
         *lost = 0;
         return true;
     }
+    if (kind == EucJp)
+        return DecodeEucJp(bytes, lost);
     const std::string_view mark = GetMark();
     const size_t skip = StartsWith(bytes, mark) ? mark.size() : 0;
     try {
@@ -427,6 +460,8 @@ bool TextEncoding::EncodeFile(std::string& text) const
 {
     if (kind == Cp932)
         return true;
+    if (kind == EucJp)
+        return EncodeEucJp(text);
     const bool utf16 = kind == Utf16Le || kind == Utf16Be;
     try {
         std::vector<wchar_t> wide(kBlock + 2);

@@ -1,5 +1,6 @@
 // TextEncoding: the encoding of a text file (code page 932, UTF-8 with or
-// without a byte-order mark, UTF-16 little or big endian with a mark) and the
+// without a byte-order mark, UTF-16 little or big endian with a mark, EUC-JP
+// when the user or the document's open chose it) and the
 // conversions between the file's bytes and the code page 932 text the editor
 // works on. Detection looks at bytes only; conversions go through UTF-16 a
 // block at a time, so a large text never needs more than its two forms and
@@ -13,7 +14,7 @@
 
 class TextEncoding {
 public:
-    enum Kind { Cp932, Utf8, Utf8WithMark, Utf16Le, Utf16Be };
+    enum Kind { Cp932, Utf8, Utf8WithMark, Utf16Le, Utf16Be, EucJp };
 
     // How much of a file's start DetectStart looks at.
     static constexpr size_t StartSize = 64 * 1024;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "framework/Win32.h"
+#include "util/EucJp.h"
 
 namespace {
 
@@ -47,16 +48,41 @@ bool Utf8ToUtf16(std::string_view text, bool bigEndian, std::string& out)
     return true;
 }
 
+bool IsEucJp(TextEncoding encoding)
+{
+    return encoding.GetKind() == TextEncoding::EucJp;
+}
+
+// Every CR LF, lone CR and lone LF of text made `end`.
+std::string WithLineEnds(std::string_view text, std::string_view end)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            out.append(end.data(), end.size());
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 DocumentFormat DocumentFormat::Detect(std::string_view start, bool wholeFile)
 {
-    return DocumentFormat(TextEncoding::DetectStart(start, wholeFile, start.size()));
+    const TextEncoding found = TextEncoding::DetectStart(start, wholeFile, start.size());
+    if (found.IsCp932() && EucJp::IsLikely(start, wholeFile))
+        return DocumentFormat(TextEncoding::EucJp);
+    return DocumentFormat(found);
 }
 
 unsigned DocumentFormat::PaneCodePage() const
 {
-    return encoding.IsCp932() ? 932u : 65001u;
+    return encoding.IsCp932() || IsEucJp(encoding) ? 932u : 65001u;
 }
 
 std::string DocumentFormat::CaptionTag() const
@@ -69,8 +95,24 @@ std::string DocumentFormat::CaptionTag() const
     return tag;
 }
 
-bool DocumentFormat::ToFile(std::string_view paneBytes, std::string& converted, FileContents* contents) const
+bool DocumentFormat::ToFile(std::string_view paneBytes, std::string& converted, FileContents* contents,
+                            size_t* lost) const
 {
+    if (lost != nullptr)
+        *lost = 0;
+    if (IsEucJp(encoding)) {
+        try {
+            converted.clear();
+            converted.reserve(paneBytes.size() + paneBytes.size() / 8);
+            const size_t notHeld = EucJp::FromCp932(paneBytes, converted);
+            if (lost != nullptr)
+                *lost = notHeld;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        *contents = FileContents{std::string_view(), converted};
+        return true;
+    }
     if (!IsUtf16(encoding)) {
         *contents = FileContents{encoding.GetMark(), paneBytes};
         return true;
@@ -78,7 +120,8 @@ bool DocumentFormat::ToFile(std::string_view paneBytes, std::string& converted, 
     try {
         converted.clear();
         converted.reserve(paneBytes.size() * 2 + 2);
-        converted.append(encoding.GetMark().data(), encoding.GetMark().size());
+        if (!markless)
+            converted.append(encoding.GetMark().data(), encoding.GetMark().size());
         Utf8ToUtf16(paneBytes, IsBigEndian(encoding), converted);
     } catch (const std::bad_alloc&) {
         return false;
@@ -89,16 +132,61 @@ bool DocumentFormat::ToFile(std::string_view paneBytes, std::string& converted, 
     return true;
 }
 
+bool DocumentFormat::ToFileFrom(std::string_view paneBytes, unsigned paneCodePage, std::string& converted,
+                                FileContents* contents, size_t* lost) const
+{
+    *lost = 0;
+    try {
+        std::string text(paneBytes);
+        if (lineEnds == LineEnds::CrLf || lineEnds == LineEnds::Lf || lineEnds == LineEnds::Cr)
+            text = WithLineEnds(text, lineEnds == LineEnds::CrLf ? "\r\n" : lineEnds == LineEnds::Lf ? "\n" : "\r");
+        if (paneCodePage != PaneCodePage()) {
+            const TextEncoding utf8(TextEncoding::Utf8);
+            if (paneCodePage == 65001) {
+                if (!utf8.Decode(text, lost))
+                    return false;
+            } else {
+                // Bytes that are no code page 932 character do not come back.
+                const std::string held = text;
+                size_t unused = 0;
+                std::string back;
+                if (!utf8.Encode(text) || !utf8.Decode(back = text, &unused))
+                    return false;
+                *lost += back != held ? 1 : 0;
+            }
+        }
+        size_t notHeld = 0;
+        std::string file;
+        FileContents parts;
+        if (!ToFile(text, file, &parts, &notHeld))
+            return false;
+        *lost += notHeld;
+        converted.assign(parts.head.data(), parts.head.size());
+        converted.append(parts.body.data(), parts.body.size());
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+    *contents = FileContents{std::string_view(), converted};
+    return true;
+}
+
 PaneBytesDecoder::PaneBytesDecoder(const DocumentFormat& format)
-    : encoding(format.GetEncoding()), passThrough(!IsUtf16(format.GetEncoding()))
+    : encoding(format.GetEncoding()), passThrough(!IsUtf16(format.GetEncoding()) && !IsEucJp(format.GetEncoding()))
 {
     markSize = encoding.GetMark().size();
 }
 
 // UTF-16 to UTF-8; an unpaired surrogate becomes '?' and is counted.
+// EUC-JP to code page 932; what is not JIS X 0208 becomes '?' and is counted.
 bool PaneBytesDecoder::Decode(std::string_view block, bool last, std::string& out)
 {
     try {
+        if (IsEucJp(encoding)) {
+            lost += EucJp::ToCp932(block, last, carry, out);
+            return true;
+        }
         std::string_view bytes = block;
         if (atStart) {
             atStart = false;

@@ -4,7 +4,8 @@
 // mark aside, which is written again on save); UTF-16 is held as UTF-8 and
 // turned back on save, which loses nothing but an unpaired surrogate. An
 // unedited document is therefore written byte for byte as it was read. A new
-// document is code page 932 with CR LF.
+// document is code page 932 with CR LF. EUC-JP is held as code page 932 and
+// turned back on save; it is detected on open only, where its rule is told.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +24,9 @@ public:
     explicit DocumentFormat(TextEncoding encoding) : encoding(encoding) {}
 
     // The encoding of a file from its first bytes (all of it when wholeFile).
+    // EUC-JP is taken only where TextEncoding finds code page 932 and the
+    // bytes read as EUC-JP Japanese and as code page 932 nonsense (see
+    // EucJp::IsLikely): valid UTF-8 and ordinary Shift_JIS text never are.
     static DocumentFormat Detect(std::string_view start, bool wholeFile);
 
     TextEncoding GetEncoding() const { return encoding; }
@@ -31,6 +35,9 @@ public:
     LineEnds GetLineEnds() const { return lineEnds; }
     void SetLineEnds(LineEnds ends) { lineEnds = ends; }
     bool IsLfOnly() const { return lineEnds == LineEnds::Lf; }
+    // A UTF-16 file the user chose to read as UTF-16 that has no byte-order
+    // mark is written back without one.
+    void LeaveOutMark() { markless = true; }
 
     // The caption's note on the form: "" for code page 932 with CR LF, else
     // " [UTF-8]", " [LF]", " [UTF-16LE] [LF]"...
@@ -39,11 +46,19 @@ public:
     // The file's bytes for the pane's bytes: contents points into paneBytes
     // where no conversion is needed, else into converted. False when memory
     // ran out.
-    bool ToFile(std::string_view paneBytes, std::string& converted, FileContents* contents) const;
+    bool ToFile(std::string_view paneBytes, std::string& converted, FileContents* contents,
+                size_t* lost = nullptr) const;
+    // The same for a pane that holds its bytes in paneCodePage, maybe another
+    // than this form's (a Save As in another encoding), every line end made
+    // this form's own unless it is None or Mixed. lost receives the
+    // characters that this form cannot hold. False when memory ran out.
+    bool ToFileFrom(std::string_view paneBytes, unsigned paneCodePage, std::string& converted,
+                    FileContents* contents, size_t* lost) const;
 
 private:
     TextEncoding encoding;
     LineEnds lineEnds = LineEnds::None;
+    bool markless = false;
 };
 
 // Turns a file's bytes, given block by block, into the bytes the pane holds,
@@ -70,7 +85,7 @@ private:
     bool passThrough;
     size_t markSize = 0;
     bool atStart = true;
-    std::string carry; // an odd byte, or a high surrogate, waiting for the next block
+    std::string carry; // an odd byte, a high surrogate or a cut EUC-JP character, waiting for the next block
     size_t lost = 0;
     uint64_t crLf = 0;
     uint64_t lf = 0;

@@ -61,12 +61,26 @@ struct FileHandle {
     }
 };
 
+// The form the user chose for a file: UTF-8 with a mark keeps it, and UTF-16
+// without one is written back without one.
+DocumentFormat Chosen(TextEncoding chosen, std::string_view start)
+{
+    const TextEncoding marked(TextEncoding::Utf8WithMark);
+    if (chosen.GetKind() == TextEncoding::Utf8 && start.substr(0, marked.GetMark().size()) == marked.GetMark())
+        return DocumentFormat(marked);
+    DocumentFormat format(chosen);
+    if (!chosen.GetMark().empty() && start.substr(0, chosen.GetMark().size()) != chosen.GetMark())
+        format.LeaveOutMark();
+    return format;
+}
+
 } // namespace
 
 struct DocumentLoad::Job : WorkerWait::Job {
     std::string path;
     uint64_t size = 0;
     size_t blockSize = 0;
+    std::optional<TextEncoding> chosen;
     std::atomic<uint64_t> read{0};
 
     // Set by the worker before it signals done.
@@ -124,7 +138,7 @@ DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file, ScintillaControl::Load
         const bool last = got < blockSize || read + got >= size;
         const std::string_view bytes(block.get(), got);
         if (decoder == nullptr) {
-            format = DocumentFormat::Detect(bytes, last);
+            format = chosen ? Chosen(*chosen, bytes) : DocumentFormat::Detect(bytes, last);
             decoder = std::make_unique<PaneBytesDecoder>(format);
         }
         std::string_view paneBytes = bytes;
@@ -164,6 +178,7 @@ DocumentLoad::Result DocumentLoad::Run(Window& owner, ScintillaControl& pane, co
     auto job = std::make_shared<Job>();
     job->path = path;
     job->blockSize = pace.blockSize;
+    job->chosen = encoding;
     job->size = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
     // 4 GiB and more is refused on both builds, as it always was; the 32-bit
     // one has no room for half its address space in one piece anyway.

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "app/documents/DocumentFormat.h"
@@ -42,6 +43,9 @@ public:
         size_t blockSize = 4u << 20;
     };
     void SetPace(Pace newPace) { pace = newPace; }
+    // Reads the file in this encoding rather than the one its bytes suggest
+    // (a UTF-8 mark is still taken as one).
+    void SetEncoding(TextEncoding chosen) { encoding = chosen; }
 
 private:
     struct Job;
@@ -49,6 +53,7 @@ private:
     Result Finish(ScintillaControl& pane, Job& job);
 
     Pace pace;
+    std::optional<TextEncoding> encoding;
     DocumentFormat format;
     size_t lost = 0;
     bool changedByPane = false;

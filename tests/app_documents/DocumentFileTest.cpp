@@ -176,7 +176,8 @@ TEST_F(DocumentTest, FileDialogFlags)
         DWORD expected;
     } cases[] = {
         {"GetOpenFileNameA", [](DocumentWindow& w) { w.OnOpen(); }, 0x1005},
-        {"GetSaveFileNameA", [](DocumentWindow& w) { w.OnSaveAs(); }, 0x0807},
+        // Save As adds its encoding and line-end lists: explorer style, hook, template.
+        {"GetSaveFileNameA", [](DocumentWindow& w) { w.OnSaveAs(); }, 0x0807 | 0x80000 | 0x20 | 0x40},
     };
     for (const auto& c : cases) {
         ImportPatch patch("comdlg32.dll", c.function, reinterpret_cast<void*>(&Record::Flags));
@@ -360,8 +361,9 @@ TEST_F(DocumentTest, SaveWhereNoNewFileMayBeMade)
         window.documentPath = folder.Write("doc.txt", "old");
         window.leftPane.SetText("new");
         refusedFolder = c.refused;
+        // The second round wrote over the file the first one saved: Yes to overwriting it.
         if (c.refused.empty())
-            driver.Queue(DialogDriver::Press(IDOK));
+            driver.Queue(DialogDriver::Press(IDYES)).Queue(DialogDriver::Press(IDOK));
         {
             ImportPatch patch("kernel32.dll", "CreateFileA", reinterpret_cast<void*>(RefuseNewFiles));
             realCall = patch.Original();

@@ -1,6 +1,6 @@
-// Recent files and the panes' font, kept in a settings file of the test's
-// own: the menu's list, its limit and order, the offer to drop a missing
-// file, and both surviving a restart of the main window.
+// Recent files, the panes' font and 表示's choices, kept in a settings file
+// of the test's own: the menu's list, its limit and order, the offer to drop
+// a missing file, and all surviving a restart of the main window.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ProbeWindow.h"
+#include "Scintilla.h"
 #include "app/documents/RecentFiles.h"
 #include "app/settings/UserSettings.h"
 #include "res/resource.h"
@@ -133,7 +134,8 @@ TEST_F(UserChoices, MissingRecentFileIsOfferedForRemoval)
     EXPECT_EQ("ファイルが見つかりません。\n" + gone + "\n\n最近使ったファイルの一覧から削除しますか？",
               driver.Seen()[0].text);
     EXPECT_EQ(std::vector<std::string>{RecentFiles::MenuLabel(0, kept)}, RecentLabels());
-    EXPECT_EQ(gone + " - Quorvane", window->GetText()) << "nothing else opened";
+    // Nothing else opened; the document whose file went is modified.
+    EXPECT_EQ(gone + " - Quorvane（更新）", window->GetText()) << "nothing else opened";
 }
 
 TEST_F(UserChoices, ChosenFontShowsInBothPanesAfterARestart)
@@ -165,6 +167,54 @@ TEST_F(UserChoices, ChosenFontShowsInBothPanesAfterARestart)
         }
         Restart();
     }
+}
+
+// Each of 表示's choices: its check mark, then what it does (the status bar
+// shown, a line-number margin and wrapping in both panes).
+TEST_F(UserChoices, ViewChoicesShowAndSurviveARestart)
+{
+    const auto view = [&] {
+        const HWND main = window->GetHandle();
+        const auto checked = [&](UINT id) { return (::GetMenuState(::GetMenu(main), id, MF_BYCOMMAND) & MF_CHECKED) ? "1" : "0"; };
+        const auto both = [&](UINT message, WPARAM w) {
+            return ::SendMessageA(window->leftPane.GetHandle(), message, w, 0) != 0 &&
+                           ::SendMessageA(window->rightPane.GetHandle(), message, w, 0) != 0 ? "1" : "0";
+        };
+        return std::string("bar ") + checked(IDM_VIEW_STATUS_BAR) +
+               (::IsWindowVisible(::GetDlgItem(main, IDC_STATUS_BAR)) ? "1" : "0") + ", numbers " +
+               checked(IDM_VIEW_LINE_NUMBERS) + both(SCI_GETMARGINWIDTHN, 0) + ", wrap " +
+               checked(IDM_VIEW_WORD_WRAP) + both(SCI_GETWRAPMODE, 0);
+    };
+    EXPECT_EQ("bar 11, numbers 00, wrap 00", view()) << "at the first start";
+    for (UINT id : {IDM_VIEW_STATUS_BAR, IDM_VIEW_LINE_NUMBERS, IDM_VIEW_WORD_WRAP})
+        ::SendMessageA(window->GetHandle(), WM_COMMAND, id, 0);
+    EXPECT_EQ("bar 00, numbers 11, wrap 11", view());
+    Restart();
+    EXPECT_EQ("bar 00, numbers 11, wrap 11", view()) << "after a restart";
+}
+
+// Zoom by the menu's commands and by Ctrl + wheel over one pane: both panes
+// follow, and a restart forgets it.
+TEST_F(UserChoices, ZoomActsOnBothPanesAndIsNotRemembered)
+{
+    const auto zooms = [&] {
+        return std::to_string(::SendMessageA(window->leftPane.GetHandle(), SCI_GETZOOM, 0, 0)) + " " +
+               std::to_string(::SendMessageA(window->rightPane.GetHandle(), SCI_GETZOOM, 0, 0));
+    };
+    const struct { UINT command; WPARAM wheel; const char* zooms; } steps[] = {
+        {IDM_ZOOM_IN, 0, "1 1"}, {IDM_ZOOM_IN, 0, "2 2"}, {IDM_ZOOM_OUT, 0, "1 1"},
+        {0, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), "2 2"}, {IDM_ZOOM_RESET, 0, "0 0"},
+        {0, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), "1 1"},
+    };
+    for (const auto& step : steps) {
+        if (step.command != 0)
+            ::SendMessageA(window->GetHandle(), WM_COMMAND, step.command, 0);
+        else
+            ::SendMessageA(window->rightPane.GetHandle(), WM_MOUSEWHEEL, step.wheel, 0);
+        EXPECT_EQ(step.zooms, zooms()) << step.command;
+    }
+    Restart();
+    EXPECT_EQ("0 0", zooms());
 }
 
 } // namespace

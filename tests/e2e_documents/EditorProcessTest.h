@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/Win32.h"
+#include "support/DialogDriver.h"
 #include "support/EditorProcess.h"
 #include "support/TempFolder.h"
 #include "support/WaitUntil.h"
@@ -29,6 +30,35 @@ protected:
         main = editor->WaitForMainWindow();
         ASSERT_NE(nullptr, main) << "the main window did not appear";
     }
+
+    void Open(const std::string& path)
+    {
+        ::PostMessageA(main, WM_COMMAND, OpenCommand, 0);
+        HWND dialog = editor->WaitForOwnedDialog();
+        ASSERT_NE(nullptr, dialog) << "no Open dialog";
+        ::SetWindowTextA(::GetDlgItem(dialog, FileNameBoxId), path.c_str());
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
+    }
+
+    // Waits for a box of the editor, answers it and waits until it is gone;
+    // its text, or "" when none came.
+    std::string Answer(const char* caption, int button, bool* defaultIsNo = nullptr)
+    {
+        HWND box = editor->WaitForOwnedDialog();
+        if (box == nullptr)
+            return "";
+        EXPECT_EQ(caption, WindowText(box));
+        if (defaultIsNo != nullptr)
+            *defaultIsNo = (::GetWindowLongPtrA(::GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        const std::string text = DialogDriver::TextOf(box, 0xFFFF);
+        DialogDriver::PostCommand(box, button);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+        return text;
+    }
+
+    // The command has run to its end once the editor answers a sent message.
+    void Settle() { ::SendMessageA(main, WM_NULL, 0, 0); }
 
     bool WaitForCaption(const std::string& caption)
     {

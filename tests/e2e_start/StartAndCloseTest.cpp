@@ -122,7 +122,8 @@ TEST_F(EditorTest, MenuBarShowsTheCommands)
         "0\t0\t32773\tファイルを開く\tCtrl+O\n"
         "0\t1\t32775\tファイルを保存\tCtrl+S\n"
         "0\t2\t32777\tファイルを名前を付けて保存\tCtrl+Shift+S\n"
-        "0\t3\t105\tアプリケーションの終了(&X)\n"
+        "0\t3\t4294967295\t開き直す (文字コード指定)\n"
+        "0\t4\t105\tアプリケーションの終了(&X)\n"
         "1\t-1\t0\t編集\n"
         "1\t0\t32907\t元に戻す\tCtrl+Z\n"
         "1\t1\t32908\tやり直し\tCtrl+Y\n"
@@ -139,6 +140,14 @@ TEST_F(EditorTest, MenuBarShowsTheCommands)
         "1\t12\t32903\tタグジャンプバック\tShift+F12\n"
         "2\t-1\t0\t表示\n"
         "2\t0\t32851\tフォント…\n"
+        "2\t1\t0\t\n"
+        "2\t2\t32920\tステータスバー\n"
+        "2\t3\t32921\t行番号\n"
+        "2\t4\t32922\t折り返し\n"
+        "2\t5\t0\t\n"
+        "2\t6\t32923\t拡大\tCtrl++\n"
+        "2\t7\t32924\t縮小\tCtrl+-\n"
+        "2\t8\t32925\t元のサイズ\tCtrl+0\n"
         "3\t-1\t0\tヘルプ(&H)\n"
         "3\t0\t32790\t壁紙を変更する\n"
         "3\t1\t104\tバージョン情報 ...(&A)\tAlt+/\n";
@@ -167,7 +176,9 @@ TEST_F(EditorTest, PanesSitSideBySide)
     RECT client = {};
     ::GetClientRect(main, &client);
     const int w = client.right;
-    const int h = client.bottom;
+    RECT status = {};
+    ::GetWindowRect(::GetDlgItem(main, 1210), &status);
+    const int h = client.bottom - (status.bottom - status.top); // the panes end above the status bar
     ASSERT_GT(w, 0);
     ASSERT_GT(h, 0);
     struct Row {
@@ -194,11 +205,12 @@ TEST_F(EditorTest, PanesSitSideBySide)
         EXPECT_EQ(row.width, r.right - r.left);
         EXPECT_EQ(h, r.bottom - r.top);
     }
-    // Two Edit children and nothing else.
+    // The two panes and the status bar, nothing else.
     int children = 0;
     for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
         ++children;
-    EXPECT_EQ(2, children);
+    EXPECT_EQ(3, children);
+    EXPECT_EQ("msctls_statusbar32", WindowClass(::GetDlgItem(main, 1210)));
 }
 
 enum class Closer { CloseMessage, ExitCommand };

@@ -3,6 +3,8 @@
 // defaults and encodings of its own, so the script alone proves nothing.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -144,6 +146,13 @@ const MenuRow ExpectedMenu[] = {
     {false, 0, 32773, "ファイルを開く\tCtrl+O"},
     {false, 0, 32775, "ファイルを保存\tCtrl+S"},
     {false, 0, 32777, "ファイルを名前を付けて保存\tCtrl+Shift+S"},
+    {true, MF_POPUP, 0, "開き直す (文字コード指定)"},
+    {false, 0, 32930, "自動判別"},
+    {false, 0, 32931, "SJIS (CP932)"},
+    {false, 0, 32932, "UTF-8"},
+    {false, 0, 32933, "UTF-16LE"},
+    {false, 0, 32934, "UTF-16BE"},
+    {false, MF_END, 32935, "EUC-JP"},
     {false, MF_END, 105, "アプリケーションの終了(&X)"},
     {true, MF_POPUP, 0, "編集"},
     {false, 0, 32907, "元に戻す\tCtrl+Z"},
@@ -160,7 +169,15 @@ const MenuRow ExpectedMenu[] = {
     {false, 0, 32902, "タグジャンプ\tF12"},
     {false, MF_END, 32903, "タグジャンプバック\tShift+F12"},
     {true, MF_POPUP, 0, "表示"},
-    {false, MF_END, 32851, "フォント…"},
+    {false, 0, 32851, "フォント…"},
+    {false, 0, 0, ""},
+    {false, 0, 32920, "ステータスバー"},
+    {false, 0, 32921, "行番号"},
+    {false, 0, 32922, "折り返し"},
+    {false, 0, 0, ""},
+    {false, 0, 32923, "拡大\tCtrl++"},
+    {false, 0, 32924, "縮小\tCtrl+-"},
+    {false, MF_END, 32925, "元のサイズ\tCtrl+0"},
     {true, MF_POPUP | MF_END, 0, "ヘルプ(&H)"},
     {false, 0, 32790, "壁紙を変更する"},
     {false, MF_END, 104, "バージョン情報 ...(&A)\tAlt+/"},
@@ -185,6 +202,7 @@ TEST_F(Resources, EveryResourceIsJapaneseOnly)
         {RT_DIALOG, 102, "dialog 102"},      {RT_DIALOG, 129, "dialog 129"},
         {RT_DIALOG, 130, "dialog 130"},      {RT_DIALOG, 140, "dialog 140"},
         {RT_DIALOG, 150, "dialog 150"},      {RT_DIALOG, 160, "dialog 160"},
+        {RT_DIALOG, 170, "dialog 170"},
         {RT_GROUP_ICON, 107, "icon group 107"},
         {RT_GROUP_ICON, 108, "icon group 108"}, {RT_STRING, 7, "string block 7 (ids 96-111)"},
         {RT_VERSION, 1, "version 1"},
@@ -234,23 +252,21 @@ TEST_F(Resources, LoadedMenuReadsBackInCodePage932)
     MenuHandle menu(::LoadMenuA(exe.Get(), MAKEINTRESOURCEA(109)));
     ASSERT_NE(nullptr, menu.Get());
 
+    // Depth first, as the template lists them: a popup, then its entries.
     std::vector<ParsedMenuRow> rows;
-    int popups = ::GetMenuItemCount(menu.Get());
-    for (int p = 0; p < popups; ++p) {
-        char text[128] = {};
-        ::GetMenuStringA(menu.Get(), static_cast<UINT>(p), text, sizeof(text), MF_BYPOSITION);
-        UINT state = ::GetMenuState(menu.Get(), static_cast<UINT>(p), MF_BYPOSITION);
-        rows.push_back({true, static_cast<uint16_t>(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED)), 0, text});
-        HMENU popup = ::GetSubMenu(menu.Get(), p);
-        int items = popup != nullptr ? ::GetMenuItemCount(popup) : 0;
-        for (int i = 0; i < items; ++i) {
-            char itemText[128] = {};
-            ::GetMenuStringA(popup, static_cast<UINT>(i), itemText, sizeof(itemText), MF_BYPOSITION);
-            UINT itemState = ::GetMenuState(popup, static_cast<UINT>(i), MF_BYPOSITION);
-            rows.push_back({false, static_cast<uint16_t>(itemState & (MF_GRAYED | MF_DISABLED | MF_CHECKED)),
-                            static_cast<uint16_t>(::GetMenuItemID(popup, i)), itemText});
+    std::function<void(HMENU)> walk = [&](HMENU level) {
+        for (int i = 0; i < ::GetMenuItemCount(level); ++i) {
+            char text[128] = {};
+            ::GetMenuStringA(level, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+            const auto state = static_cast<uint16_t>(::GetMenuState(level, static_cast<UINT>(i), MF_BYPOSITION) &
+                                                     (MF_GRAYED | MF_DISABLED | MF_CHECKED));
+            HMENU sub = ::GetSubMenu(level, i);
+            rows.push_back({sub != nullptr, state, static_cast<uint16_t>(sub != nullptr ? 0 : ::GetMenuItemID(level, i)), text});
+            if (sub != nullptr)
+                walk(sub);
         }
-    }
+    };
+    walk(menu.Get());
     ASSERT_EQ(std::size(ExpectedMenu), rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         const MenuRow& want = ExpectedMenu[i];
@@ -300,6 +316,13 @@ TEST_F(Resources, AcceleratorTableHoldsEveryShortcut)
         {key | FCONTROL | FSHIFT, 'Z', 32908},
         {key | FCONTROL, 'H', 32850},
         {key | FCONTROL, 'R', 32850},
+        {key | FCONTROL, VK_OEM_PLUS, 32923},
+        {key | FCONTROL | FSHIFT, VK_OEM_PLUS, 32923},
+        {key | FCONTROL, VK_ADD, 32923},
+        {key | FCONTROL, VK_OEM_MINUS, 32924},
+        {key | FCONTROL, VK_SUBTRACT, 32924},
+        {key | FCONTROL, '0', 32925},
+        {key | FCONTROL, VK_NUMPAD0, 32925},
     };
     ACCEL entries[32] = {};
     ASSERT_EQ(static_cast<int>(std::size(want)), ::CopyAcceleratorTableA(table.Get(), entries, 32));

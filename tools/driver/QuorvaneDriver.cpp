@@ -9,6 +9,7 @@
 //   quorvane_driver close             closes it through the exit question
 // Exit code 1 when a window, dialog or result does not appear in time.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -167,6 +168,10 @@ int main(int argc, char** argv)
         return OpenDocument(main, argv[2]);
     if (argc == 4 && command == "grep")
         return Grep(main, argv[2], argv[3]);
-    std::fprintf(stderr, "usage: quorvane_driver wait|close|frame|open FILE|grep FOLDER TEXT\n");
+    if (argc == 3 && command == "menu") { // a menu command by its id, run to its end
+        ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(std::atoi(argv[2]), 0), 0);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: quorvane_driver wait|close|frame|open FILE|grep FOLDER TEXT|menu ID\n");
     return 2;
 }

@@ -1,0 +1,27 @@
+// FileStamp: what the editor knows of a file on disk without reading it, its
+// size and last-write time, so that a change by another program is noticed.
+// A value; the main window keeps the stamp of what it last read or wrote.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class FileStamp {
+public:
+    // The file as it is now; a stamp that says "missing" when it is gone.
+    static FileStamp Of(const std::string& path);
+
+    bool Exists() const { return exists; }
+    const std::string& Path() const { return path; }
+    bool operator==(const FileStamp& other) const
+    {
+        return path == other.path && exists == other.exists && size == other.size && written == other.written;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+
+private:
+    std::string path;
+    bool exists = false;
+    uint64_t size = 0;
+    uint64_t written = 0;
+};
