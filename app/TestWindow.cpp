@@ -40,8 +40,10 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
 {
     switch (message) {
     case WM_DESTROY:
-        if (keepsPlacement == 1)
+        if (keepsPlacement == 1) {
             WindowPlacement::Save(h, UserSettings::Get());
+            RememberSession();
+        }
         ::PostQuitMessage(0);
         return 0;
     case WM_CREATE:
@@ -57,6 +59,15 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
         return HandleActivate(wParam);
     case WM_SIZE:
         HandleSize(wParam, Size(LOWORD(lParam), HIWORD(lParam)));
+        return 0;
+    case WM_TIMER:
+        if (wParam == RecoveryTimerId) {
+            WriteRecoveryCopy(false);
+            return 0;
+        }
+        break;
+    case RecoveryWrittenMessage:
+        HandleRecoveryWritten(wParam != 0);
         return 0;
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
@@ -119,6 +130,7 @@ int TestWindow::RunCommand(WORD id)
     case IDM_VIEW_STATUS_BAR:
     case IDM_VIEW_LINE_NUMBERS:
     case IDM_VIEW_WORD_WRAP: OnViewChoice(id); return 1;
+    case IDM_VIEW_LAST_SESSION: OnLastSessionChoice(); return 1;
     case IDM_ZOOM_IN:
     case IDM_ZOOM_OUT:
     case IDM_ZOOM_RESET: OnZoom(id); return 1;

@@ -4,6 +4,7 @@
 // Owned by value by TestApp for the whole run.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/documents/DocumentFormat.h"
@@ -16,6 +17,8 @@
 #include "app/settings/PaneFont.h"
 #include "app/documents/RecentFiles.h"
 #include "app/jump/ResultPaneKeys.h"
+#include "app/recovery/RecoveryFolder.h"
+#include "app/recovery/RecoveryWriter.h"
 #include "app/search/SearchDialog.h"
 #include "app/status/StatusBar.h"
 #include "framework/ScintillaControl.h"
@@ -34,9 +37,11 @@ public:
     LRESULT HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The program's start, once the window exists: the saved placement, the
-    // focus in the document, and the file named on the command line (the
-    // whole line, program name first; opened once the message loop runs).
-    // The placement is saved when the window goes.
+    // focus in the document, the changes an editor that ended abnormally
+    // left (offered back), and the file named on the command line (the
+    // whole line, program name first; opened once the message loop runs) or
+    // else the last session's. The placement and the session are saved
+    // when the window goes.
     void Start(const std::string& commandLine);
 
 protected:
@@ -132,6 +137,21 @@ protected:
     void UpdateStatus();
     LRESULT HandlePaneNotify(const NMHDR& header);
 
+    // Recovery copies of the modified document and the last session (see
+    // TestWindowRecovery.cpp). Nothing of it runs before Start.
+    void StartRecovery();
+    bool OfferLeftCopies();
+    bool RestoreCopy(const std::string& path);
+    void ScheduleRecoveryCopy();
+    void WriteRecoveryCopy(bool beforeLongWork);
+    void RemoveRecoveryCopy();
+    void HandleRecoveryWritten(bool written);
+    void RememberSession();
+    void RestoreLastSession();
+    int OnLastSessionChoice();
+    static constexpr UINT RecoveryWrittenMessage = WM_APP + 0x60;
+    static constexpr UINT_PTR RecoveryTimerId = 0x5243;
+
     // Shortcuts, tag jump, go to line, dropped files.
     int OnFindPrevious();
     int OnSelectAll();
@@ -192,4 +212,13 @@ protected:
     // The document's encoding was the user's choice (reopen, Save As): a
     // reload keeps it rather than looking at the bytes again.
     bool encodingChosen = false;
+    RecoveryFolder recoveryFolder;
+    std::unique_ptr<RecoveryWriter> recoveryWriter;
+    // A copy was asked for since the document was last saved or given up,
+    // and the document's length in the last one.
+    bool copyWritten = false;
+    size_t copiedLength = 0;
+    bool recoveryFailureTold = false;
+    UINT recoveryDelayMs = 30 * 1000;
+    bool restoreSession = true;
 };

@@ -147,6 +147,7 @@ int TestWindow::OnEditChange()
     if (now != modified)
         SetCaptionFor(now == 1 ? " - Quorvane（更新）" : PlainSuffix);
     modified = now;
+    ScheduleRecoveryCopy();
     return 0;
 }
 
@@ -157,6 +158,7 @@ void TestWindow::MarkSaved()
     fileDocument = leftPane.Document();
     modified = 0;
     lossy = 0;
+    RemoveRecoveryCopy();
     NoteFileStamp();
 }
 
@@ -168,7 +170,10 @@ int TestWindow::AskToSaveBeforeEnd()
                             QuestionYesNoCancel);
     if (answer == IDYES)
         return SaveDocumentAs() == 1 ? 1 : 0;
-    return answer == IDNO ? 1 : 0;
+    if (answer != IDNO)
+        return 0;
+    RemoveRecoveryCopy(); // the user gave the changes up
+    return 1;
 }
 
 int TestWindow::HandleClose()
@@ -216,7 +221,10 @@ int TestWindow::AskToSaveFirst()
     int answer = MessageBox("保存されていません。\n保存しますか？", "保存の確認", QuestionYesNoCancel);
     if (answer == IDYES)
         return SaveDocumentAs() == 1 ? 1 : 0;
-    return answer == IDNO ? 1 : 0;
+    if (answer != IDNO)
+        return 0;
+    RemoveRecoveryCopy(); // the user gave the changes up
+    return 1;
 }
 
 // Loads path as the document. On failure the user is told, and the text,

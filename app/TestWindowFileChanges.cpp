@@ -37,6 +37,7 @@ int TestWindow::OnReopen(WORD id)
         MessageBox("この文書はまだファイルに保存されていないため、開き直せません", "開き直す", ErrorNotice);
         return 0;
     }
+    WriteRecoveryCopy(true); // what the reopen may throw away
     checkingDisk = true; // the question is about this very file
     const bool refused = modified == 1 && MessageBox("編集中の内容は失われます。\nファイルを開き直しますか？",
                                                      "開き直す", CautionYesNo) != IDYES;

@@ -11,6 +11,7 @@ int TestWindow::OnListDirectory()
     if (!dialog.Show(*this))
         return 0;
     std::string Dir = dialog.GetPath();
+    WriteRecoveryCopy(true);
     backgroundRun.Start(*this, ResultPane(), "ディレクトリ一覧", [Dir](ResultSink& results) {
         FolderListing listing;
         listing.List(Dir, results);
@@ -39,6 +40,7 @@ int TestWindow::OnGrep()
     if (grepDialog.RunModal(this) != 1)
         return 0;
     grepText = grepDialog.GetInputText();
+    WriteRecoveryCopy(true);
     StartGrep(Dir, grepText, grepDialog.GetMaskText(), grepDialog.GetExcludedText(), grepDialog.GetOptions());
     return 0;
 }

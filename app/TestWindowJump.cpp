@@ -103,6 +103,7 @@ void TestWindow::Start(const std::string& commandLine)
     startCommandLine = commandLine;
     if (!CommandLine::DocumentArgument(startCommandLine).empty())
         ::PostMessageA(hwnd, WM_COMMAND, IDM_OPEN_START_ARGUMENT, 0);
+    StartRecovery();
 }
 
 namespace {

@@ -128,7 +128,7 @@ bool RecoveryFolder::Write(const std::string& path, const RecoveryCopy& copy)
     }
 }
 
-bool RecoveryFolder::Read(const std::string& path, RecoveryCopy* copy)
+bool RecoveryFolder::Read(const std::string& path, RecoveryCopy* copy, bool headerOnly)
 {
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -138,13 +138,18 @@ bool RecoveryFolder::Read(const std::string& path, RecoveryCopy* copy)
     LARGE_INTEGER size = {};
     if (!::GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) >= 0x7FFFFFFF)
         return false;
+    constexpr LONGLONG HeaderMost = 64 * 1024;
     try {
-        std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+        std::string bytes(static_cast<size_t>(headerOnly ? std::min(size.QuadPart, HeaderMost) : size.QuadPart), '\0');
         DWORD got = 0;
         if (!bytes.empty() && (!::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
                                got != bytes.size()))
             return false;
-        return RecoveryCopy::Parse(bytes, copy);
+        if (!RecoveryCopy::Parse(bytes, copy))
+            return false;
+        if (headerOnly)
+            copy->text.clear();
+        return true;
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -47,7 +47,8 @@ public:
     void ReleaseLeftCopies();
 
     static bool Write(const std::string& path, const RecoveryCopy& copy);
-    static bool Read(const std::string& path, RecoveryCopy* copy);
+    // With headerOnly the text is left out: for listing copies.
+    static bool Read(const std::string& path, RecoveryCopy* copy, bool headerOnly = false);
 
 private:
     struct Lock;

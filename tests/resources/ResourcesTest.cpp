@@ -174,6 +174,7 @@ const MenuRow ExpectedMenu[] = {
     {false, 0, 32920, "ステータスバー"},
     {false, 0, 32921, "行番号"},
     {false, 0, 32922, "折り返し"},
+    {false, 0, 32926, "前回のファイルを開く"},
     {false, 0, 0, ""},
     {false, 0, 32923, "拡大\tCtrl++"},
     {false, 0, 32924, "縮小\tCtrl+-"},

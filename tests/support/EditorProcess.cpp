@@ -52,8 +52,8 @@ HMODULE EditorProcess::LoadAsData()
 
 EditorProcess::EditorProcess() : EditorProcess(std::string()) {}
 
-// The editor inherits this process's environment: APPDATA is set around its
-// start only.
+// The editor inherits this process's environment: APPDATA (its settings)
+// and LOCALAPPDATA (its recovery copies) are set around its start only.
 EditorProcess::EditorProcess(const std::string& arguments, const std::string& settingsFolder,
                              const std::string& editorPath)
 {
@@ -62,9 +62,16 @@ EditorProcess::EditorProcess(const std::string& arguments, const std::string& se
         ownSettings = std::make_unique<TempFolder>();
         appData = ownSettings->Path();
     }
-    char previous[MAX_PATH] = {};
-    DWORD previousLength = ::GetEnvironmentVariableA("APPDATA", previous, MAX_PATH);
-    ::SetEnvironmentVariableA("APPDATA", appData.c_str());
+    const char* const names[] = {"APPDATA", "LOCALAPPDATA"};
+    std::string previous[2];
+    bool had[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        char value[MAX_PATH] = {};
+        const DWORD length = ::GetEnvironmentVariableA(names[i], value, MAX_PATH);
+        had[i] = length > 0 && length < MAX_PATH;
+        previous[i] = value;
+        ::SetEnvironmentVariableA(names[i], appData.c_str());
+    }
 
     std::string exe = editorPath.empty() ? Path() : editorPath;
     std::string commandLine = "\"" + exe + "\"";
@@ -75,7 +82,8 @@ EditorProcess::EditorProcess(const std::string& arguments, const std::string& se
     if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &info))
         info = PROCESS_INFORMATION();
-    ::SetEnvironmentVariableA("APPDATA", previousLength > 0 && previousLength < MAX_PATH ? previous : nullptr);
+    for (int i = 0; i < 2; ++i)
+        ::SetEnvironmentVariableA(names[i], had[i] ? previous[i].c_str() : nullptr);
 }
 
 EditorProcess::~EditorProcess()

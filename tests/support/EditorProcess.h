@@ -41,9 +41,9 @@ public:
     // The caller frees it (see ModuleHandle in HandleOwner.h).
     static HMODULE LoadAsData();
 
-    // Every editor keeps its per-user settings in a folder of its own (its
-    // %APPDATA%), empty unless settingsFolder names one to share between
-    // runs; arguments follow the program's name on its command line. exe
+    // Every editor keeps its per-user settings and recovery copies in a
+    // folder of its own (its %APPDATA% and %LOCALAPPDATA%), empty unless
+    // settingsFolder names one to share between runs; arguments follow the program's name on its command line. exe
     // names another copy of the editor (an installed one, say); empty means
     // the one built beside the test.
     EditorProcess();

@@ -1,0 +1,221 @@
+// Recovery copies of the modified document and the last session: a copy is
+// written 30 seconds after the last change (IntervalSeconds in [Recovery]), and at once before long work
+// (grep, a listing, a reopen) or after a change of a megabyte or more; it
+// goes when the document is saved or given up by the user's answer. At the
+// start, copies that an editor left behind are offered back; without them
+// (and without a file to open) the last session's file opens where it was.
+#include "app/TestWindow.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/jump/CommandLine.h"
+#include "app/settings/UserSettings.h"
+#include "res/resource.h"
+
+namespace {
+
+const char* const UntitledName = "無題";
+const char* const SessionSection = "Session";
+// Seconds after the last change, unless the settings say otherwise.
+constexpr int DefaultInterval = 30;
+// Larger documents are copied only before long work: a copy every half
+// minute would mean a second copy of them in memory as often.
+constexpr size_t PeriodicCopyLimit = 64u << 20;
+// A change this large (a paste, say) is copied at once.
+constexpr size_t LargeChange = 1u << 20;
+constexpr size_t MostListed = 10;
+
+// "2026/12/10 09:41" in local time.
+std::string LocalTimeText(uint64_t fileTime)
+{
+    FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    FILETIME local = {};
+    SYSTEMTIME time = {};
+    if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &time))
+        return std::string();
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+                  time.wMinute);
+    return text;
+}
+
+size_t Difference(size_t a, size_t b)
+{
+    return a > b ? a - b : b - a;
+}
+
+} // namespace
+
+void TestWindow::StartRecovery()
+{
+    if (recoveryFolder.Claim())
+        recoveryWriter = std::make_unique<RecoveryWriter>(recoveryFolder.CopyPath(), hwnd, RecoveryWrittenMessage);
+    recoveryDelayMs = static_cast<UINT>(std::max(1, UserSettings::Get().GetInt("Recovery", "IntervalSeconds", DefaultInterval))) * 1000;
+    restoreSession = UserSettings::Get().GetInt(SessionSection, "Restore", 1) != 0;
+    ::CheckMenuItem(::GetMenu(hwnd), IDM_VIEW_LAST_SESSION, MF_BYCOMMAND | (restoreSession ? MF_CHECKED : MF_UNCHECKED));
+    const bool restored = OfferLeftCopies();
+    if (!restored && CommandLine::DocumentArgument(startCommandLine).empty())
+        RestoreLastSession();
+}
+
+// No deletes only after a second question whose default keeps them, so a
+// hasty key loses nothing.
+bool TestWindow::OfferLeftCopies()
+{
+    const std::vector<RecoveryFolder::LeftCopy>& left = recoveryFolder.ClaimLeftCopies();
+    if (left.empty())
+        return false;
+    std::string list;
+    for (size_t i = 0; i < left.size() && i < MostListed; ++i) {
+        RecoveryCopy header;
+        const bool read = RecoveryFolder::Read(left[i].path, &header, true);
+        list += "\n" + (!read ? left[i].path : header.documentPath.empty() ? UntitledName : header.documentPath) +
+                "（" + LocalTimeText(left[i].written) + "）";
+    }
+    if (left.size() > MostListed)
+        list += "\nほか " + std::to_string(left.size() - MostListed) + " 件";
+    if (MessageBox("前回、保存されていない変更が残っています。\n復元しますか？\n" + list, "復元の確認",
+                   MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        const std::string newest = left.front().path;
+        if (RestoreCopy(newest)) {
+            ::DeleteFileA(newest.c_str()); // this editor's own copy holds it now
+            recoveryFolder.ReleaseLeftCopies();
+            return true;
+        }
+        MessageBox("変更を復元できませんでした。残っている変更はそのままにしてあります。", "エラー",
+                   MB_OK | MB_ICONEXCLAMATION);
+    } else if (MessageBox("残っている変更を削除しますか？", "復元の確認",
+                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
+        recoveryFolder.RemoveLeftCopies();
+        return false;
+    }
+    recoveryFolder.ReleaseLeftCopies();
+    return false;
+}
+
+// The copy's text becomes the document, modified, with its path, encoding,
+// line ends and caret; its file on disk is not read or touched.
+bool TestWindow::RestoreCopy(const std::string& path)
+{
+    RecoveryCopy copy;
+    if (!RecoveryFolder::Read(path, &copy))
+        return false;
+    DocumentFormat format{TextEncoding(static_cast<TextEncoding::Kind>(copy.encoding))};
+    format.SetLineEnds(static_cast<DocumentFormat::LineEnds>(copy.lineEnds));
+    leftPane.SetCodePage(format.PaneCodePage());
+    leftPane.KeepHistory(false);
+    leftPane.SetBytes(copy.text);
+    leftPane.KeepHistory(true);
+    if (leftPane.Length() != copy.text.size())
+        return false;
+    const DocumentFormat::LineEnds ends = format.GetLineEnds();
+    leftPane.SetLineEnding(ends == DocumentFormat::LineEnds::Lf   ? ScintillaControl::LineEnding::Lf
+                           : ends == DocumentFormat::LineEnds::Cr ? ScintillaControl::LineEnding::Cr
+                                                                  : ScintillaControl::LineEnding::CrLf);
+    documentPath = copy.documentPath.empty() ? UntitledName : copy.documentPath;
+    documentFormat = format;
+    encodingChosen = true;
+    lossy = 0;
+    fileDocument = nullptr; // no pane holds the file's own text
+    modified = 0;
+    OnEditChange();
+    const size_t caret = std::min<size_t>(static_cast<size_t>(copy.caret), leftPane.Length());
+    leftPane.SetSelection(caret, caret);
+    NoteFileStamp();
+    WriteRecoveryCopy(true);
+    return true;
+}
+
+// Every change of the document comes here (through OnEditChange).
+void TestWindow::ScheduleRecoveryCopy()
+{
+    if (recoveryWriter == nullptr)
+        return;
+    if (modified != 1) {
+        if (copyWritten)
+            RemoveRecoveryCopy(); // back at the file's text: nothing to recover
+        ::KillTimer(hwnd, RecoveryTimerId);
+        return;
+    }
+    if (Difference(leftPane.Length(), copiedLength) >= LargeChange)
+        WriteRecoveryCopy(true);
+    else
+        ::SetTimer(hwnd, RecoveryTimerId, recoveryDelayMs, nullptr);
+}
+
+// A snapshot of the document goes to the writer's thread; the disk is its
+// business. A snapshot that finds no memory is a failed write.
+void TestWindow::WriteRecoveryCopy(bool beforeLongWork)
+{
+    ::KillTimer(hwnd, RecoveryTimerId);
+    if (recoveryWriter == nullptr || modified != 1 || (!beforeLongWork && leftPane.Length() > PeriodicCopyLimit))
+        return;
+    try {
+        RecoveryCopy copy;
+        copy.documentPath = documentPath == UntitledName ? std::string() : documentPath;
+        copy.encoding = documentFormat.GetEncoding().GetKind();
+        copy.lineEnds = static_cast<int>(documentFormat.GetLineEnds());
+        copy.caret = leftPane.Caret();
+        copy.text = std::string(leftPane.Bytes());
+        copiedLength = copy.text.size();
+        recoveryWriter->Write(std::move(copy));
+        copyWritten = true;
+    } catch (const std::bad_alloc&) {
+        HandleRecoveryWritten(false);
+    }
+}
+
+void TestWindow::RemoveRecoveryCopy()
+{
+    ::KillTimer(hwnd, RecoveryTimerId);
+    if (recoveryWriter != nullptr && copyWritten)
+        recoveryWriter->Remove();
+    copyWritten = false;
+    copiedLength = 0;
+}
+
+// Told once, never as a box: the user is typing.
+void TestWindow::HandleRecoveryWritten(bool written)
+{
+    if (written) {
+        recoveryFailureTold = false;
+        return;
+    }
+    if (!recoveryFailureTold)
+        statusBar.ShowNote("復元用のコピーを保存できませんでした");
+    recoveryFailureTold = true;
+}
+
+// At a normal end: the document's file and where the user was in it.
+void TestWindow::RememberSession()
+{
+    UserSettings& settings = UserSettings::Get();
+    const bool named = documentPath != UntitledName;
+    settings.SetString(SessionSection, "File", named ? documentPath : std::string());
+    settings.SetInt(SessionSection, "Line", static_cast<int>(leftPane.LineFromPosition(leftPane.Caret())));
+    settings.SetInt(SessionSection, "TopLine", static_cast<int>(leftPane.FirstVisibleLine()));
+}
+
+void TestWindow::RestoreLastSession()
+{
+    const UserSettings& settings = UserSettings::Get();
+    const std::string path = settings.GetString(SessionSection, "File", "");
+    if (!restoreSession || path.empty() || ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (LoadDocument(path, nullptr) != 1)
+        return;
+    const size_t line = static_cast<size_t>(std::max(0, settings.GetInt(SessionSection, "Line", 0)));
+    const size_t start = leftPane.LineStart(std::min(line, leftPane.LineCount() - 1));
+    leftPane.SetSelection(start, start);
+    leftPane.SetFirstVisibleLine(static_cast<size_t>(std::max(0, settings.GetInt(SessionSection, "TopLine", 0))));
+}
+
+int TestWindow::OnLastSessionChoice()
+{
+    restoreSession = !restoreSession;
+    UserSettings::Get().SetInt(SessionSection, "Restore", restoreSession ? 1 : 0);
+    ::CheckMenuItem(::GetMenu(hwnd), IDM_VIEW_LAST_SESSION,
+                    MF_BYCOMMAND | (restoreSession ? MF_CHECKED : MF_UNCHECKED));
+    return 0;
+}
