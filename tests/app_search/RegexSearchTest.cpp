@@ -9,6 +9,7 @@
 
 #include "app/documents/DocumentFormat.h"
 #include "app/search/RegexSearch.h"
+#include "support/Utf16Bytes.h"
 
 namespace {
 
@@ -30,18 +31,6 @@ PaneText Opened(const std::string& file)
     else
         decoder.Decode(file, true, bytes);
     return {bytes, format.PaneCodePage()};
-}
-
-// UTF-16 with its mark, little or big endian.
-std::string Utf16(const std::u16string& text, bool bigEndian = false)
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : text) {
-        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
 }
 
 using Spans = std::vector<std::pair<size_t, size_t>>;
@@ -97,8 +86,8 @@ TEST(RegexSearch, MatchesCharactersOfEachEncoding)
         {"UTF-8: a backslash is a backslash", "\\\\", Regex(), "\xE8\xA1\xA8\\", {{3, 4}}},
         {"UTF-8: an emoji is one character", "^.$", Regex(), "\xF0\x9F\x98\x80", {{0, 4}}},
         {"UTF-8: full-width letters fold", "ａ", Regex(false), "\xEF\xBC\xA1", {{0, 3}}},
-        {"UTF-16: a backslash is a backslash", "\\\\", Regex(), Utf16(u"表\\"), {{3, 4}}},
-        {"UTF-16 big endian: full-width letters fold", "ａ", Regex(false), Utf16(u"xＡ", true), {{1, 4}}},
+        {"UTF-16: a backslash is a backslash", "\\\\", Regex(), Utf16Bytes(u"表\\", false, true), {{3, 4}}},
+        {"UTF-16 big endian: full-width letters fold", "ａ", Regex(false), Utf16Bytes(u"xＡ", true, true), {{1, 4}}},
         {"UTF-8: groups of Japanese", "(関数|function)\\s*\\(", Regex(),
          "x \xE9\x96\xA2\xE6\x95\xB0 (1) function(", {{2, 10}, {13, 22}}},
     };

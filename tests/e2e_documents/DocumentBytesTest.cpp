@@ -8,19 +8,9 @@
 
 #include "EditorProcessTest.h"
 #include "support/DialogDriver.h"
+#include "support/Utf16Bytes.h"
 
 namespace {
-
-std::string Utf16(const std::u16string& text, bool bigEndian)
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : text) {
-        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
 
 using DocumentBytesTest = EditorProcessTest;
 
@@ -44,9 +34,9 @@ TEST_F(DocumentBytesTest, OpenAndSaveWithoutAnEdit)
         {"utf8", u8"日本語\r\n", " [UTF-8]", ""},
         {"utf8-mark", "\xEF\xBB\xBF" + std::string(u8"日本語\r\n"), " [UTF-8 BOM]", ""},
         {"utf8-korean-emoji", u8"한국어 😀 €\n", " [UTF-8] [LF]", ""},
-        {"utf16le", Utf16(u"日本語 😀\r\n", false), " [UTF-16LE]", ""},
-        {"utf16be", Utf16(u"日本語\r\n", true), " [UTF-16BE]", ""},
-        {"utf16le-lone-surrogate", Utf16(u"a\xD800" u"b", false), " [UTF-16LE]", Utf16(u"a?b", false)},
+        {"utf16le", Utf16Bytes(u"日本語 😀\r\n", false, true), " [UTF-16LE]", ""},
+        {"utf16be", Utf16Bytes(u"日本語\r\n", true, true), " [UTF-16BE]", ""},
+        {"utf16le-lone-surrogate", Utf16Bytes(u"a\xD800" u"b", false, true), " [UTF-16LE]", Utf16Bytes(u"a?b", false, true)},
         {"lf-only", "one\ntwo\n", " [LF]", ""},
         {"cr-only", "one\rtwo\r", "", ""},
         {"crlf", "one\r\ntwo\r\n", "", ""},
@@ -103,7 +93,7 @@ TEST_F(DocumentBytesTest, AnEditIsSavedInTheFilesForm)
         {"lf-only", "one\ntwo\n", " [LF]", "xone\ntwo\n"},
         {"binary", std::string("\x00\xFF\x81\r\x00", 5), "", std::string("x\x00\xFF\x81\r\x00", 6)},
         {"utf8-emoji", u8"😀€\n", " [UTF-8] [LF]", u8"x😀€\n"},
-        {"utf16le", Utf16(u"日本😀\r\n", false), " [UTF-16LE]", Utf16(u"x日本😀\r\n", false)},
+        {"utf16le", Utf16Bytes(u"日本😀\r\n", false, true), " [UTF-16LE]", Utf16Bytes(u"x日本😀\r\n", false, true)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

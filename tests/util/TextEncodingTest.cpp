@@ -2,22 +2,12 @@
 
 #include <string>
 
+#include "support/Utf16Bytes.h"
 #include "util/TextEncoding.h"
 
 namespace {
 
 using Kind = TextEncoding::Kind;
-
-std::string Utf16(const std::u16string& text, bool bigEndian)
-{
-    std::string bytes;
-    for (char16_t unit : text) {
-        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
 
 std::string Repeat(const std::string& piece, size_t times)
 {
@@ -74,8 +64,8 @@ TEST(TextEncoding, DecodeAndEncodeBack)
         {"code page 932 stays as it is", TextEncoding::Cp932, "\x85\x40\xED\x40\x81", "\x85\x40\xED\x40\x81", 0},
         {"UTF-8", TextEncoding::Utf8, u8"日本語 abc\r\n", "日本語 abc\r\n", 0},
         {"UTF-8 with a mark", TextEncoding::Utf8WithMark, "\xEF\xBB\xBF" + std::string(u8"表ソ"), "表ソ", 0},
-        {"UTF-16LE", TextEncoding::Utf16Le, "\xFF\xFE" + Utf16(u"日本\n", false), "日本\n", 0},
-        {"UTF-16BE", TextEncoding::Utf16Be, "\xFE\xFF" + Utf16(u"日本\n", true), "日本\n", 0},
+        {"UTF-16LE", TextEncoding::Utf16Le, "\xFF\xFE" + Utf16Bytes(u"日本\n", false, false), "日本\n", 0},
+        {"UTF-16BE", TextEncoding::Utf16Be, "\xFE\xFF" + Utf16Bytes(u"日本\n", true, false), "日本\n", 0},
         {"mark only", TextEncoding::Utf16Le, "\xFF\xFE", "", 0},
         {"zero byte kept", TextEncoding::Utf8, std::string(u8"日\0b", 5), std::string("日\0b", 4), 0},
         {"half-width katakana", TextEncoding::Utf8, u8"ｱｲ", "ｱｲ", 0},
@@ -85,7 +75,7 @@ TEST(TextEncoding, DecodeAndEncodeBack)
         {"no best fit for the yen sign", TextEncoding::Utf8, u8"¥1", "?1", 1},
         {"invalid byte after a mark", TextEncoding::Utf8WithMark, "\xEF\xBB\xBF" "a\xFF", "a?", 1},
         {"odd last byte", TextEncoding::Utf16Le, std::string("\xFF\xFE" "a\0b", 5), "a?", 1},
-        {"lone surrogate", TextEncoding::Utf16Be, "\xFE\xFF" + Utf16(u"a\xD800" "b", true), "a?b", 1},
+        {"lone surrogate", TextEncoding::Utf16Be, "\xFE\xFF" + Utf16Bytes(u"a\xD800" "b", true, false), "a?b", 1},
         {"loss far into the text", TextEncoding::Utf8, many + u8"😀", Repeat("日本語テキスト、", 20000) + "?", 1},
     };
     for (const auto& c : cases) {
@@ -107,9 +97,9 @@ TEST(TextEncoding, PiecesHaveNoMark)
     const TextEncoding utf16(TextEncoding::Utf16Le);
     std::string piece = "日本";
     ASSERT_TRUE(utf16.Encode(piece));
-    EXPECT_EQ(Utf16(u"日本", false), piece);
+    EXPECT_EQ(Utf16Bytes(u"日本", false, false), piece);
 
-    std::string line = Utf16(u"\xFEFF" "a", false);
+    std::string line = Utf16Bytes(u"\xFEFF" "a", false, false);
     size_t lost = 0;
     ASSERT_TRUE(utf16.Decode(line, &lost));
     EXPECT_EQ("?a", line);
