@@ -101,9 +101,11 @@ void TestWindow::Start(const std::string& commandLine)
     WindowPlacement::Restore(hwnd, UserSettings::Get());
     leftPane.SetFocus();
     startCommandLine = commandLine;
+    // Before the file is asked for: the question about left changes runs a
+    // message loop of its own, which would open it underneath.
+    StartRecovery();
     if (!CommandLine::DocumentArgument(startCommandLine).empty())
         ::PostMessageA(hwnd, WM_COMMAND, IDM_OPEN_START_ARGUMENT, 0);
-    StartRecovery();
 }
 
 namespace {
