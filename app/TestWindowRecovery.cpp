@@ -79,7 +79,14 @@ bool TestWindow::OfferLeftCopies()
                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
         const std::string newest = left.front().path;
         if (RestoreCopy(newest)) {
-            ::DeleteFileA(newest.c_str()); // this editor's own copy holds it now
+            // The copy becomes this editor's own by its name alone: at no
+            // moment is there none on disk.
+            if (::MoveFileExA(newest.c_str(), recoveryFolder.CopyPath().c_str(), MOVEFILE_REPLACE_EXISTING)) {
+                copyWritten = true;
+                copiedLength = leftPane.Length();
+            } else {
+                WriteRecoveryCopy(true);
+            }
             recoveryFolder.ReleaseLeftCopies();
             return true;
         }
@@ -123,7 +130,6 @@ bool TestWindow::RestoreCopy(const std::string& path)
     const size_t caret = std::min<size_t>(static_cast<size_t>(copy.caret), leftPane.Length());
     leftPane.SetSelection(caret, caret);
     NoteFileStamp();
-    WriteRecoveryCopy(true);
     return true;
 }
 

@@ -92,6 +92,7 @@ TEST_F(RecoveryTest, KilledEditorsChangesAreOfferedBack)
         if (c.restore) {
             ASSERT_TRUE(WaitForCaption(path + " - Quorvane（更新）")) << WindowText(main);
             EXPECT_EQ("abc" + std::string(Original), WindowText(editor->Pane(EditorProcess::LeftPaneId)));
+            EXPECT_EQ(1u, Copies()) << "the copy is the new editor's own, never none";
         } else {
             bool defaultIsNo = false;
             EXPECT_EQ("残っている変更を削除しますか？", Answer(RecoveryCaption, IDYES, &defaultIsNo));
