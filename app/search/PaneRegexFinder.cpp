@@ -99,6 +99,7 @@ PaneRegexFinder::Outcome PaneRegexFinder::RunJob(Window& owner)
 {
     if (job->abandoned)
         return Outcome::Stopped;
+    job->search.Forget(); // the pane may have changed since the last run
     job->text = pane.Bytes();
     job->stop = false;
     job->reached = 0;
@@ -125,7 +126,10 @@ PaneRegexFinder::Outcome PaneRegexFinder::Find(Window& owner, size_t from, bool 
 
 PaneRegexFinder::Outcome PaneRegexFinder::MatchesExactly(size_t start, size_t end)
 {
-    return job->abandoned ? Outcome::Stopped : job->search.MatchesExactly(pane.Bytes(), start, end);
+    if (job->abandoned)
+        return Outcome::Stopped;
+    job->search.Forget();
+    return job->search.MatchesExactly(pane.Bytes(), start, end);
 }
 
 bool PaneRegexFinder::Expand(const std::string& replacement, std::string* out, std::string* message)

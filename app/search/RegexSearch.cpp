@@ -146,7 +146,7 @@ bool RegexSearch::Compile(const std::string& text, const SearchOptions& options,
 // Decodes [start, end) unless it is what is held already.
 bool RegexSearch::Prepare(std::string_view text, size_t start, size_t end, bool startsLine)
 {
-    bounds = {startsLine, end == text.size(), IsLineEnd(text, end)};
+    bounds = stretchBounds = {startsLine, end == text.size(), IsLineEnd(text, end)};
     if (decoded && textData == text.data() && textSize == text.size() && stretchStart == start && stretchEnd == end)
         return true;
     textData = text.data();
@@ -187,7 +187,9 @@ RegexSearch::Outcome RegexSearch::FindForward(std::string_view text, size_t from
     bool held = decoded && textData == text.data() && textSize == text.size() && stretchStart <= from &&
                 (from < stretchEnd || from == text.size());
     for (size_t size = StretchSize;; held = false) {
-        if (!held) {
+        if (held) {
+            bounds = stretchBounds;
+        } else {
             const Outcome prepared = PrepareGuarded(guard, text, [&] {
                 const size_t start = LineStartNear(text, from);
                 return std::pair{start, StretchEnd(text, start, size, codePage)};

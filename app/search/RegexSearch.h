@@ -47,6 +47,8 @@ public:
     Outcome FindBackward(std::string_view text, size_t end, Span* found, const Guard* guard = nullptr);
     // Whether [start, end) is what a match starting at `start` takes.
     Outcome MatchesExactly(std::string_view text, size_t start, size_t end);
+    // The text changed: nothing decoded from it may be used again.
+    void Forget() { decoded = false; }
 
     // The replacement (code page 932, as typed) for the match the last call
     // found, in the text's bytes; \n in it stands for lineBreak. False with
@@ -87,6 +89,9 @@ private:
     size_t textSize = 0;
     size_t stretchStart = 0;
     size_t stretchEnd = 0;
+    // The held stretch's own bounds, and those of the search under way
+    // (which may treat the stretch's end as the text's).
+    RegexPattern::Bounds stretchBounds;
     RegexPattern::Bounds bounds;
     bool decoded = false;
     std::u16string expanded;
