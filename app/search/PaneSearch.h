@@ -2,9 +2,11 @@
 // select the next match up or down, replace the selected match, replace every
 // match at once. The pattern and replacement (code page 932) are searched and
 // put in the document's own encoding; offsets are bytes of the pane's text,
-// and a match starts only where a character starts. What the user must hear (nothing found, how many
-// were replaced, a failure) goes to message boxes owned by the window in
-// front, the main window or the replace dialog. A local of one command.
+// and a match starts only where a character starts. With the regex option
+// the pattern is a regular expression, found on a worker (PaneRegexFinder).
+// What the user must hear (nothing found, how many were replaced, a bad
+// pattern, a failure) goes to message boxes owned by the window in front, the
+// main window or the replace dialog. A local of one command.
 #pragma once
 
 #include <memory>
