@@ -121,6 +121,8 @@ protected:
     // one asks first; a file that went leaves the document modified.
     void CheckFileOnDisk();
     bool ReloadKeepingPlace(const TextEncoding* chosen);
+    // The caret at the start of a line (0-based), and line top at the top.
+    void PlaceCaretAtLine(size_t line, size_t top);
     // Before a save over the document's file: false when it changed on disk
     // and the user chose not to write over it.
     bool ConfirmOverwriteChanged();
@@ -131,6 +133,7 @@ protected:
     void ApplyViewChoices();
     void ApplyWrap();
     int OnViewChoice(WORD id);
+    void CheckMenuCommand(UINT id, bool checked);
     int OnZoom(WORD id);
     void FollowZoom(ScintillaControl& from);
     // The status bar describes the pane that has the focus.

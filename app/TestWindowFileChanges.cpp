@@ -58,10 +58,16 @@ bool TestWindow::ReloadKeepingPlace(const TextEncoding* chosen)
     const size_t top = leftPane.FirstVisibleLine();
     if (LoadDocument(documentPath, chosen) != 1)
         return false;
+    PlaceCaretAtLine(line, top);
+    return true;
+}
+
+// As far as the text reaches.
+void TestWindow::PlaceCaretAtLine(size_t line, size_t top)
+{
     const size_t start = leftPane.LineStart(std::min(line, leftPane.LineCount() - 1));
     leftPane.SetSelection(start, start);
     leftPane.SetFirstVisibleLine(top);
-    return true;
 }
 
 void TestWindow::NoteFileStamp()

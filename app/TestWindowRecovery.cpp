@@ -53,7 +53,7 @@ void TestWindow::StartRecovery()
         recoveryWriter = std::make_unique<RecoveryWriter>(recoveryFolder.CopyPath(), hwnd, RecoveryWrittenMessage);
     recoveryDelayMs = static_cast<UINT>(std::max(1, UserSettings::Get().GetInt("Recovery", "IntervalSeconds", DefaultInterval))) * 1000;
     restoreSession = UserSettings::Get().GetInt(SessionSection, "Restore", 1) != 0;
-    ::CheckMenuItem(::GetMenu(hwnd), IDM_VIEW_LAST_SESSION, MF_BYCOMMAND | (restoreSession ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuCommand(IDM_VIEW_LAST_SESSION, restoreSession);
     const bool restored = OfferLeftCopies();
     if (!restored && CommandLine::DocumentArgument(startCommandLine).empty())
         RestoreLastSession();
@@ -110,16 +110,12 @@ bool TestWindow::RestoreCopy(const std::string& path)
         return false;
     DocumentFormat format{TextEncoding(static_cast<TextEncoding::Kind>(copy.encoding))};
     format.SetLineEnds(static_cast<DocumentFormat::LineEnds>(copy.lineEnds));
-    leftPane.SetCodePage(format.PaneCodePage());
+    format.PreparePane(leftPane);
     leftPane.KeepHistory(false);
     leftPane.SetBytes(copy.text);
     leftPane.KeepHistory(true);
     if (leftPane.Length() != copy.text.size())
         return false;
-    const DocumentFormat::LineEnds ends = format.GetLineEnds();
-    leftPane.SetLineEnding(ends == DocumentFormat::LineEnds::Lf   ? ScintillaControl::LineEnding::Lf
-                           : ends == DocumentFormat::LineEnds::Cr ? ScintillaControl::LineEnding::Cr
-                                                                  : ScintillaControl::LineEnding::CrLf);
     documentPath = copy.documentPath.empty() ? UntitledName : copy.documentPath;
     documentFormat = format;
     encodingChosen = true;
@@ -211,17 +207,14 @@ void TestWindow::RestoreLastSession()
         return;
     if (LoadDocument(path, nullptr) != 1)
         return;
-    const size_t line = static_cast<size_t>(std::max(0, settings.GetInt(SessionSection, "Line", 0)));
-    const size_t start = leftPane.LineStart(std::min(line, leftPane.LineCount() - 1));
-    leftPane.SetSelection(start, start);
-    leftPane.SetFirstVisibleLine(static_cast<size_t>(std::max(0, settings.GetInt(SessionSection, "TopLine", 0))));
+    PlaceCaretAtLine(static_cast<size_t>(std::max(0, settings.GetInt(SessionSection, "Line", 0))),
+                     static_cast<size_t>(std::max(0, settings.GetInt(SessionSection, "TopLine", 0))));
 }
 
 int TestWindow::OnLastSessionChoice()
 {
     restoreSession = !restoreSession;
     UserSettings::Get().SetInt(SessionSection, "Restore", restoreSession ? 1 : 0);
-    ::CheckMenuItem(::GetMenu(hwnd), IDM_VIEW_LAST_SESSION,
-                    MF_BYCOMMAND | (restoreSession ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuCommand(IDM_VIEW_LAST_SESSION, restoreSession);
     return 0;
 }

@@ -20,12 +20,12 @@ constexpr size_t WrapLimit = 64u << 20;
 constexpr int ZoomMin = -10;
 constexpr int ZoomMax = 20;
 
-void CheckItem(HWND window, UINT id, bool checked)
-{
-    ::CheckMenuItem(::GetMenu(window), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
 } // namespace
+
+void TestWindow::CheckMenuCommand(UINT id, bool checked)
+{
+    ::CheckMenuItem(::GetMenu(hwnd), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
 
 void TestWindow::LoadViewChoices()
 {
@@ -42,9 +42,9 @@ void TestWindow::ApplyViewChoices()
     leftPane.ShowLineNumbers(showLineNumbers);
     rightPane.ShowLineNumbers(showLineNumbers);
     ApplyWrap();
-    CheckItem(hwnd, IDM_VIEW_STATUS_BAR, showStatusBar);
-    CheckItem(hwnd, IDM_VIEW_LINE_NUMBERS, showLineNumbers);
-    CheckItem(hwnd, IDM_VIEW_WORD_WRAP, wordWrap);
+    CheckMenuCommand(IDM_VIEW_STATUS_BAR, showStatusBar);
+    CheckMenuCommand(IDM_VIEW_LINE_NUMBERS, showLineNumbers);
+    CheckMenuCommand(IDM_VIEW_WORD_WRAP, wordWrap);
     HandleSize(0, Size());
     UpdateStatus();
 }

@@ -163,16 +163,13 @@ void DecodeUtf8(std::string_view bytes, Cp932Sink& sink)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     for (size_t i = 0; i < bytes.size();) {
-        bool cut = false;
-        const size_t length = Utf8SequenceLength(p + i, bytes.size() - i, &cut);
+        uint32_t codePoint = 0;
+        const size_t length = TextEncoding::ReadUtf8(p + i, bytes.size() - i, &codePoint);
         if (length == 0) {
             sink.Put(kReplacement);
             ++i;
             continue;
         }
-        unsigned long codePoint = length == 1 ? p[i] : p[i] & (0x7F >> length);
-        for (size_t k = 1; k < length; ++k)
-            codePoint = (codePoint << 6) | (p[i + k] & 0x3F);
         sink.Put(codePoint);
         i += length;
     }
@@ -313,6 +310,19 @@ bool EncodeEucJp(std::string& text)
 }
 
 } // namespace
+
+size_t TextEncoding::ReadUtf8(const unsigned char* p, size_t available, uint32_t* code)
+{
+    bool cut = false;
+    const size_t length = Utf8SequenceLength(p, available, &cut);
+    if (length == 0)
+        return 0;
+    uint32_t value = length == 1 ? p[0] : p[0] & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k)
+        value = (value << 6) | (p[k] & 0x3F);
+    *code = value;
+    return length;
+}
 
 void TextEncoding::AppendUtf8(uint32_t code, std::string& out)
 {

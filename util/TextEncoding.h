@@ -57,6 +57,9 @@ public:
 
     // One Unicode code point as UTF-8, appended to out.
     static void AppendUtf8(uint32_t code, std::string& out);
+    // The valid UTF-8 sequence at p (of available bytes) as one code point;
+    // its length, or 0 when the bytes there are not one.
+    static size_t ReadUtf8(const unsigned char* p, size_t available, uint32_t* code);
 
 private:
     Kind kind;

@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "framework/ScintillaControl.h"
 #include "framework/Win32.h"
 #include "util/EucJp.h"
 
@@ -83,6 +84,14 @@ DocumentFormat DocumentFormat::Detect(std::string_view start, bool wholeFile)
 unsigned DocumentFormat::PaneCodePage() const
 {
     return encoding.IsCp932() || IsEucJp(encoding) ? 932u : 65001u;
+}
+
+void DocumentFormat::PreparePane(ScintillaControl& pane) const
+{
+    pane.SetCodePage(PaneCodePage());
+    pane.SetLineEnding(lineEnds == LineEnds::Lf   ? ScintillaControl::LineEnding::Lf
+                       : lineEnds == LineEnds::Cr ? ScintillaControl::LineEnding::Cr
+                                                  : ScintillaControl::LineEnding::CrLf);
 }
 
 std::string DocumentFormat::CaptionTag() const

@@ -16,6 +16,8 @@
 #include "util/SaveFileSafely.h"
 #include "util/TextEncoding.h"
 
+class ScintillaControl;
+
 class DocumentFormat {
 public:
     enum class LineEnds { None, CrLf, Lf, Cr, Mixed };
@@ -32,6 +34,9 @@ public:
     TextEncoding GetEncoding() const { return encoding; }
     // The code page the pane holds this document in: 932, or 65001.
     unsigned PaneCodePage() const;
+    // The pane made ready for this form's bytes: its code page, and the line
+    // end Enter types (the file's own; CR LF when it has none or several).
+    void PreparePane(ScintillaControl& pane) const;
     LineEnds GetLineEnds() const { return lineEnds; }
     void SetLineEnds(LineEnds ends) { lineEnds = ends; }
     bool IsLfOnly() const { return lineEnds == LineEnds::Lf; }

@@ -8,6 +8,7 @@
 
 #include "framework/ScintillaControl.h"
 #include "framework/Window.h"
+#include "util/KernelHandle.h"
 
 namespace {
 
@@ -52,15 +53,6 @@ private:
     size_t carried = 0;
 };
 
-struct FileHandle {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    ~FileHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle);
-    }
-};
-
 // The form the user chose for a file: UTF-8 with a mark keeps it, and UTF-16
 // without one is written back without one.
 DocumentFormat Chosen(TextEncoding chosen, std::string_view start)
@@ -101,11 +93,11 @@ struct DocumentLoad::Job : WorkerWait::Job {
 void DocumentLoad::Job::Work()
 {
     try {
-        FileHandle file;
-        file.handle = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        const KernelHandle file =
+            OwnHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         ScintillaControl::Loading loading; // made, filled and checked on this thread
-        result = file.handle == INVALID_HANDLE_VALUE ? Result::NotRead : Fill(file.handle, loading);
+        result = file == nullptr ? Result::NotRead : Fill(file.get(), loading);
         if (result == Result::Loaded)
             document = loading.Take();
     } catch (const std::bad_alloc&) {
@@ -209,11 +201,7 @@ DocumentLoad::Result DocumentLoad::Finish(ScintillaControl& pane, Job& job)
         return Result::Stopped;
     pane.AdoptDocument(job.document);
     pane.KeepHistory(true); // a loaded document is made without one
-    pane.SetCodePage(job.format.PaneCodePage());
-    const DocumentFormat::LineEnds ends = job.format.GetLineEnds();
-    pane.SetLineEnding(ends == DocumentFormat::LineEnds::Lf   ? ScintillaControl::LineEnding::Lf
-                       : ends == DocumentFormat::LineEnds::Cr ? ScintillaControl::LineEnding::Cr
-                                                              : ScintillaControl::LineEnding::CrLf);
+    job.format.PreparePane(pane);
     format = job.format;
     lost = job.lost;
     changedByPane = job.changedByPane;

@@ -5,12 +5,9 @@
 #include <cstring>
 #include <new>
 
-namespace {
+#include "util/KernelHandle.h"
 
-struct HandleCloser {
-    void operator()(HANDLE h) const { ::CloseHandle(h); }
-};
-using FileHandle = std::unique_ptr<void, HandleCloser>;
+namespace {
 
 std::string UpToZero(const std::string& text)
 {
@@ -70,11 +67,10 @@ const char LongLineNote[] = "（長い行の一部）";
 const char CutMark[] = "…";
 
 // Others may read, write, delete or rename the file meanwhile.
-FileHandle OpenForReading(const std::string& path)
+KernelHandle OpenForReading(const std::string& path)
 {
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    return FileHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+    return OwnHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 } // namespace
@@ -207,7 +203,7 @@ void FolderGrep::OnUnreachable(const std::string& path)
 // ends the file.
 FolderGrep::Outcome FolderGrep::SearchFile(const std::string& path)
 {
-    FileHandle file = OpenForReading(path);
+    const KernelHandle file = OpenForReading(path);
     if (!file)
         return Outcome::Unreadable;
     FileBlocks blocks(file.get());

@@ -6,13 +6,9 @@
 #include "app/folders/FileMask.h"
 #include "app/folders/ResultSink.h"
 #include "util/FindHandle.h"
+#include "util/KernelHandle.h"
 
 namespace {
-
-struct HandleCloser {
-    void operator()(HANDLE h) const { ::CloseHandle(h); }
-};
-using FileHandle = std::unique_ptr<void, HandleCloser>;
 
 bool IsDotEntry(const char* name)
 {
@@ -144,12 +140,11 @@ bool FolderWalk::LeadsBack(const std::string& linkPath)
 // Opening follows links, so a link and its target give the same identity.
 bool FolderWalk::ReadFolderId(const std::string& folderPath, FolderId& id)
 {
-    HANDLE opened = ::CreateFileA(folderPath.c_str(), 0,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
+    const KernelHandle folder = OwnHandle(::CreateFileA(folderPath.c_str(), 0,
+                                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (folder == nullptr)
         return false;
-    FileHandle folder(opened);
     BY_HANDLE_FILE_INFORMATION info;
     if (!::GetFileInformationByHandle(folder.get(), &info))
         return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "app/settings/UserFolder.h"
 #include "framework/Win32.h"
 #include "util/FindHandle.h"
 #include "util/SaveFileSafely.h"
@@ -11,18 +12,6 @@ namespace {
 
 const char CopyExtension[] = ".qrc";
 const char LockExtension[] = ".lock";
-
-// %LOCALAPPDATA% as the user's environment gives it, else the shell's folder.
-std::string LocalApplicationData()
-{
-    char folder[MAX_PATH] = {};
-    const DWORD length = ::GetEnvironmentVariableA("LOCALAPPDATA", folder, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        return std::string(folder, length);
-    if (SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder)))
-        return folder;
-    return std::string();
-}
 
 bool MakeFolders(const std::string& path)
 {
@@ -40,18 +29,9 @@ uint64_t Ticks(const FILETIME& time)
 
 } // namespace
 
-struct RecoveryFolder::Lock {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    ~Lock()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle);
-    }
-};
-
 std::string RecoveryFolder::DefaultFolder()
 {
-    const std::string base = LocalApplicationData();
+    const std::string base = UserFolder("LOCALAPPDATA", CSIDL_LOCAL_APPDATA);
     return base.empty() ? std::string() : base + "\\Quorvane\\Recovery";
 }
 
@@ -61,12 +41,10 @@ RecoveryFolder::~RecoveryFolder() = default;
 
 // Nobody else may open it, and it goes when its handle closes, however the
 // process ends; a lock file left over from an old crash is simply taken.
-std::unique_ptr<RecoveryFolder::Lock> RecoveryFolder::TakeLock(const std::string& path)
+KernelHandle RecoveryFolder::TakeLock(const std::string& path)
 {
-    auto lock = std::make_unique<Lock>();
-    lock->handle = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    return lock->handle == INVALID_HANDLE_VALUE ? nullptr : std::move(lock);
+    return OwnHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
 }
 
 bool RecoveryFolder::Claim()
@@ -95,7 +73,7 @@ const std::vector<RecoveryFolder::LeftCopy>& RecoveryFolder::ClaimLeftCopies()
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || path == copyPath)
             continue;
         const std::string lockPath = path.substr(0, path.size() - (sizeof(CopyExtension) - 1)) + LockExtension;
-        std::unique_ptr<Lock> lock = TakeLock(lockPath);
+        KernelHandle lock = TakeLock(lockPath);
         if (lock == nullptr)
             continue; // its editor is running
         left.push_back({path, Ticks(entry.ftLastWriteTime)});
@@ -130,11 +108,11 @@ bool RecoveryFolder::Write(const std::string& path, const RecoveryCopy& copy)
 
 bool RecoveryFolder::Read(const std::string& path, RecoveryCopy* copy, bool headerOnly)
 {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const KernelHandle owned = OwnHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                       OPEN_EXISTING, 0, nullptr));
+    if (owned == nullptr)
         return false;
-    Lock closer;
-    closer.handle = file;
+    HANDLE file = owned.get();
     LARGE_INTEGER size = {};
     if (!::GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) >= 0x7FFFFFFF)
         return false;

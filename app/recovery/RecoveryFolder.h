@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/recovery/RecoveryCopy.h"
+#include "util/KernelHandle.h"
 
 class RecoveryFolder {
 public:
@@ -51,12 +52,11 @@ public:
     static bool Read(const std::string& path, RecoveryCopy* copy, bool headerOnly = false);
 
 private:
-    struct Lock;
-    static std::unique_ptr<Lock> TakeLock(const std::string& path);
+    static KernelHandle TakeLock(const std::string& path);
 
     std::string folder;
     std::string copyPath;
-    std::unique_ptr<Lock> own;
+    KernelHandle own;
     std::vector<LeftCopy> left;
-    std::vector<std::unique_ptr<Lock>> leftLocks;
+    std::vector<KernelHandle> leftLocks;
 };

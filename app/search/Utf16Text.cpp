@@ -6,6 +6,7 @@
 #include <new>
 
 #include "framework/Win32.h"
+#include "util/TextEncoding.h"
 #include "util/TextSearch.h"
 
 namespace {
@@ -57,26 +58,6 @@ const Cp932Table& Cp932()
     return table;
 }
 
-// The valid UTF-8 sequence at p as one code point and its length, or 0.
-size_t ReadUtf8(const unsigned char* p, size_t available, uint32_t* code)
-{
-    const unsigned char c = p[0];
-    size_t length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
-    if (length == 0 || length > available)
-        return 0;
-    uint32_t value = length == 1 ? c : c & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        value = (value << 6) | (p[i] & 0x3F);
-    }
-    static const uint32_t least[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < least[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return 0;
-    *code = value;
-    return length;
-}
-
 // Writes the decoded bytes to units and, when Keep, the offset of each
 // unit's bytes to offsets; both have room for one unit per byte, the most
 // there can be. Returns the number of units.
@@ -95,7 +76,7 @@ size_t DecodeInto(std::string_view bytes, unsigned codePage, char16_t* units, ui
     if (codePage == Utf8CodePage) {
         for (size_t at = 0; at < size;) {
             uint32_t code = 0;
-            const size_t length = p[at] < 0x80 ? (code = p[at], 1) : ReadUtf8(p + at, size - at, &code);
+            const size_t length = p[at] < 0x80 ? (code = p[at], 1) : TextEncoding::ReadUtf8(p + at, size - at, &code);
             if (length == 0) {
                 put(Replacement, at++);
                 continue;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/settings/UserFolder.h"
 #include "framework/Win32.h"
 
 #include <shlwapi.h>
@@ -9,21 +10,9 @@
 
 namespace {
 
-// %APPDATA% as the user's environment gives it, else the shell's folder.
-std::string ApplicationDataFolder()
-{
-    char folder[MAX_PATH] = {};
-    DWORD length = ::GetEnvironmentVariableA("APPDATA", folder, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        return std::string(folder, length);
-    if (SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder)))
-        return folder;
-    return std::string();
-}
-
 std::string DefaultPath()
 {
-    std::string folder = ApplicationDataFolder();
+    std::string folder = UserFolder("APPDATA", CSIDL_APPDATA);
     return folder.empty() ? std::string() : folder + "\\Quorvane\\Quorvane.ini";
 }
 
