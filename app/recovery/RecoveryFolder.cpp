@@ -13,13 +13,12 @@ namespace {
 const char CopyExtension[] = ".qrc";
 const char LockExtension[] = ".lock";
 
+// The shell splits the path knowing double-byte characters: a Japanese user
+// name may hold 0x5C as a trail byte, which is no separator.
 bool MakeFolders(const std::string& path)
 {
-    if (::CreateDirectoryA(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS)
-        return true;
-    const size_t slash = path.find_last_of('\\');
-    return slash != std::string::npos && slash > 2 && MakeFolders(path.substr(0, slash)) &&
-           (::CreateDirectoryA(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+    const int made = ::SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
+    return made == ERROR_SUCCESS || made == ERROR_ALREADY_EXISTS;
 }
 
 uint64_t Ticks(const FILETIME& time)
