@@ -182,8 +182,9 @@ bool EucJp::IsLikely(std::string_view start, bool wholeFile)
         }
     }
     // Valid both ways, as short half-width katakana text always is: EUC-JP
-    // only where code page 932 would be nonsense, half-width katakana among
-    // double-byte characters that are never hiragana, or a ､ or ･ before
-    // every other character (EUC-JP's kana rows).
+    // only where the code page 932 reading is nonsense: half-width katakana
+    // beside double-byte characters without one hiragana (whose code page
+    // 932 codes EUC-JP lacks), or a ､ or ･ before every other character
+    // (what EUC-JP's kana rows read as).
     return halfWidthKana && (doubleByte || kana * 2 >= twoByte);
 }
