@@ -89,6 +89,48 @@ uint64_t CountCharacters(std::string_view text, bool utf8)
     return count;
 }
 
+// Whether any of the eight bytes of word is byte.
+bool HasByte(uint64_t word, unsigned char byte)
+{
+    constexpr uint64_t ones = 0x0101010101010101ull;
+    const uint64_t v = word ^ (ones * byte);
+    return ((v - ones) & ~v & (ones << 7)) != 0;
+}
+
+// The text of a read: up to its first zero byte, every lone CR made an LF,
+// so that an LF ends every line and a CR LF's CR stays in its line as in the
+// file. A CR last in a read that is not the file's last is left out and
+// waits: the next read begins with it. One pass, eight bytes at a time
+// where they hold neither byte. Returns the text's length.
+size_t EndLinesInLf(char* text, size_t size, bool atEnd, bool* crWaiting, bool* zero)
+{
+    *crWaiting = false;
+    size_t at = 0;
+    for (;;) {
+        for (uint64_t word = 0; size - at >= 8; at += 8) {
+            std::memcpy(&word, text + at, 8);
+            if (HasByte(word, '\0') || HasByte(word, '\r'))
+                break;
+        }
+        if (at == size)
+            return size;
+        for (const size_t end = std::min(size, at + 8); at < end; ++at) {
+            if (text[at] == '\0') {
+                *zero = true;
+                return at;
+            }
+            if (text[at] != '\r')
+                continue;
+            if (at + 1 == size && !atEnd) {
+                *crWaiting = true;
+                return at;
+            }
+            if (at + 1 == size || text[at + 1] != '\n')
+                text[at] = '\n';
+        }
+    }
+}
+
 const char LongLineNote[] = "（長い行の一部）";
 const char CutMark[] = "…";
 
@@ -332,11 +374,10 @@ bool FolderGrep::DecodeRead(const TextEncoding& encoding, bool fileStart, bool a
 // front. True when the text ended: at the file's end or a zero byte.
 bool FolderGrep::TakeText(Line& line, size_t added, bool atEnd, const std::string& path)
 {
-    std::string_view fresh(buffer.get() + line.held, added);
-    const size_t zero = ::FindByte(fresh, 0, '\0');
-    fresh = fresh.substr(0, zero);
-    const bool textEnds = atEnd || zero != TextSearch::npos;
-    EndLinesInLf(line, fresh, textEnds);
+    bool zero = false;
+    const std::string_view fresh(buffer.get() + line.held,
+                                 EndLinesInLf(buffer.get() + line.held, added, atEnd, &line.crWaiting, &zero));
+    const bool textEnds = atEnd || zero;
     const std::string_view text(buffer.get(), line.held + fresh.size());
     if (textEnds) {
         SearchHeld(line, text, path);
@@ -354,26 +395,6 @@ bool FolderGrep::TakeText(Line& line, size_t added, bool atEnd, const std::strin
     if (line.held >= lineLimit)
         CutLine(line, path);
     return false;
-}
-
-// Every lone CR of the fresh text becomes an LF, so that an LF ends every
-// line, a CR LF's CR staying in its line as it is in the file. A CR that
-// ends the fresh text before the text ends waits outside it: the next read
-// begins with it.
-void FolderGrep::EndLinesInLf(Line& line, std::string_view& fresh, bool textEnds)
-{
-    char* const data = buffer.get() + line.held;
-    line.crWaiting = false;
-    for (size_t cr = ::FindByte(fresh, 0, '\r'); cr != TextSearch::npos; cr = ::FindByte(fresh, cr + 1, '\r')) {
-        if (cr + 1 < fresh.size() || textEnds) {
-            if (cr + 1 == fresh.size() || fresh[cr + 1] != '\n')
-                data[cr] = '\n';
-        } else {
-            fresh.remove_suffix(1);
-            line.crWaiting = true;
-            return;
-        }
-    }
 }
 
 // text is the held line and whole lines after it, the last one without its

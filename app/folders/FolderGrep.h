@@ -97,7 +97,6 @@ private:
     Outcome SearchFile(const std::string& path);
     static bool DecideEncoding(std::string_view firstRead, bool wholeFile, TextEncoding& encoding);
     bool DecodeRead(const TextEncoding& encoding, bool fileStart, bool atEnd, size_t at, size_t& size);
-    void EndLinesInLf(Line& line, std::string_view& fresh, bool textEnds);
     bool TakeText(Line& line, size_t added, bool atEnd, const std::string& path);
     void SearchHeld(Line& line, std::string_view text, const std::string& path);
     void CutLine(Line& line, const std::string& path);
