@@ -89,27 +89,37 @@ uint64_t CountCharacters(std::string_view text, bool utf8)
     return count;
 }
 
-// Whether any of the eight bytes of word is byte.
-bool HasByte(uint64_t word, unsigned char byte)
+// The high bit of each of the eight bytes of word that is byte, and maybe
+// of a byte above such a one whose value is byte ^ 1 (the borrow of the
+// usual test carries on there); never of any other.
+uint64_t LanesOf(uint64_t word, unsigned char byte)
 {
     constexpr uint64_t ones = 0x0101010101010101ull;
     const uint64_t v = word ^ (ones * byte);
-    return ((v - ones) & ~v & (ones << 7)) != 0;
+    return (v - ones) & ~v & (ones << 7);
 }
 
 // The text of a read: up to its first zero byte, every lone CR made an LF,
 // so that an LF ends every line and a CR LF's CR stays in its line as in the
 // file. A CR last in a read that is not the file's last is left out and
 // waits: the next read begins with it. One pass, eight bytes at a time
-// where they hold neither byte. Returns the text's length.
+// where they hold no zero byte and no CR without an LF after it (a byte is
+// marked wrongly only right above a marked one, so an LF never right after
+// a CR). Returns the text's length.
 size_t EndLinesInLf(char* text, size_t size, bool atEnd, bool* crWaiting, bool* zero)
 {
     *crWaiting = false;
     size_t at = 0;
     for (;;) {
-        for (uint64_t word = 0; size - at >= 8; at += 8) {
+        for (uint64_t word = 0, next = 0; size - at >= 9; at += 8) {
             std::memcpy(&word, text + at, 8);
-            if (HasByte(word, '\0') || HasByte(word, '\r'))
+            if (LanesOf(word, '\0') != 0)
+                break;
+            const uint64_t crs = LanesOf(word, '\r');
+            if (crs == 0)
+                continue;
+            std::memcpy(&next, text + at + 1, 8);
+            if ((crs & ~LanesOf(next, '\n')) != 0)
                 break;
         }
         if (at == size)
