@@ -136,8 +136,13 @@ bool EucJp::IsLikely(std::string_view start, bool wholeFile)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(start.data());
     const size_t size = start.size();
-    bool twoByte = false;
+    size_t twoByte = 0;
+    size_t kana = 0; // of the two-byte characters, hiragana and katakana (rows 4 and 5)
     for (size_t i = 0; i < size;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
         bool cut = false;
         const size_t length = EucLength(p + i, size - i, &cut);
         if (length == 0) {
@@ -145,27 +150,41 @@ bool EucJp::IsLikely(std::string_view start, bool wholeFile)
                 break;
             return false;
         }
-        twoByte = twoByte || (length == 2 && p[i] != 0x8E);
+        if (length == 2 && p[i] != 0x8E) {
+            ++twoByte;
+            kana += p[i] == 0xA4 || p[i] == 0xA5 ? 1 : 0;
+        }
         i += length;
     }
-    if (!twoByte)
+    if (twoByte == 0)
         return false;
-    // The same bytes as code page 932.
+    // The same bytes as code page 932: invalid there is evidence enough.
+    bool halfWidthKana = false;
+    bool doubleByte = false;
     for (size_t i = 0; i < size;) {
         const unsigned char c = p[i];
-        if (IsHalfWidthKana(c))
-            return true;
-        if (!IsCp932Lead(c)) {
+        if (IsHalfWidthKana(c)) {
+            halfWidthKana = true;
+            ++i;
+        } else if (!IsCp932Lead(c)) {
             if (c >= 0x80)
                 return true; // 0x80, 0xA0, 0xFD-0xFF: not code page 932
             ++i;
-            continue;
-        }
-        if (i + 1 >= size)
-            return wholeFile;
-        if (!IsCp932Trail(p[i + 1]))
+        } else if (i + 1 >= size) {
+            if (wholeFile)
+                return true;
+            break;
+        } else if (!IsCp932Trail(p[i + 1])) {
             return true;
-        i += 2;
+        } else {
+            doubleByte = true;
+            i += 2;
+        }
     }
-    return false;
+    // Valid both ways, as short half-width katakana text always is: EUC-JP
+    // only where the code page 932 reading is nonsense: half-width katakana
+    // beside double-byte characters without one hiragana (whose code page
+    // 932 codes EUC-JP lacks), or a ､ or ･ before every other character
+    // (what EUC-JP's kana rows read as).
+    return halfWidthKana && (doubleByte || kana * 2 >= twoByte);
 }

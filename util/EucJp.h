@@ -21,8 +21,11 @@ public:
     static size_t FromCp932(std::string_view text, std::string& out);
     // Whether a file's start reads as Japanese EUC-JP rather than code page
     // 932: every byte valid EUC-JP, at least one two-byte character, and,
-    // read as code page 932, either invalid or holding half-width katakana
-    // (which is what EUC-JP's kana rows become there). A character cut by
-    // the end of start counts as valid unless start is the whole file.
+    // read as code page 932, either invalid or half-width katakana that
+    // code page 932 text would not hold: beside double-byte characters, or
+    // with half the EUC-JP characters or more in the kana rows (so short
+    // half-width katakana text, valid both ways, stays code page 932). A
+    // character cut by the end of start counts as valid unless start is the
+    // whole file.
     static bool IsLikely(std::string_view start, bool wholeFile);
 };

@@ -43,24 +43,102 @@ size_t UnfinishedTail(std::string_view bytes, TextEncoding::Kind kind)
     return 0;
 }
 
-size_t CharacterStartAtOrBefore(std::string_view text, size_t pos)
+// The length of the character at the start of UTF-8 text: a valid
+// sequence, else one byte, as the engine decodes it.
+size_t Utf8CharacterLength(std::string_view text)
 {
-    return IsCharacterStart(text, pos) ? pos : pos - 1;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    uint32_t code = 0;
+    return p[0] < 0x80 ? 1 : std::max<size_t>(1, TextEncoding::ReadUtf8(p, text.size(), &code));
 }
 
-// What a piece of a long line keeps of its end for the next piece when the
-// text is a regular expression, whose matches have no fixed length: a match
-// of up to this many bytes across a cut is found.
+// Whether a character starts at pos of code page 932 or UTF-8 text.
+bool StartsCharacter(std::string_view text, size_t pos, bool utf8)
+{
+    if (!utf8)
+        return IsCharacterStart(text, pos);
+    if (pos >= text.size() || (static_cast<unsigned char>(text[pos]) & 0xC0) != 0x80)
+        return true;
+    for (size_t back = 1; back <= std::min<size_t>(3, pos); ++back) {
+        if ((static_cast<unsigned char>(text[pos - back]) & 0xC0) != 0x80)
+            return Utf8CharacterLength(text.substr(pos - back)) <= back;
+    }
+    return true; // a stray continuation byte is a character of its own
+}
+
+size_t CharacterStartAtOrBefore(std::string_view text, size_t pos, bool utf8 = false)
+{
+    while (!StartsCharacter(text, pos, utf8))
+        --pos;
+    return pos;
+}
+
+// What a piece of a long line keeps of its end, and of what was searched
+// before that, for the next piece when the text is a regular expression,
+// whose matches have no fixed length: a match of up to this many bytes
+// across a cut is found, and looks back as far.
 constexpr size_t RegexOverlap = 4096;
 
-// Characters in code page 932 text that starts at a character start.
-uint64_t CountCharacters(std::string_view text)
+// Characters in code page 932 or UTF-8 text that starts at a character start.
+uint64_t CountCharacters(std::string_view text, bool utf8)
 {
     const auto& lead = TextSearch::ProcessLeadBytes();
     uint64_t count = 0;
-    for (size_t at = 0; at < text.size(); at += lead[static_cast<unsigned char>(text[at])] ? 2 : 1)
-        ++count;
+    for (size_t at = 0; at < text.size(); ++count)
+        at += utf8 ? Utf8CharacterLength(text.substr(at)) : lead[static_cast<unsigned char>(text[at])] ? 2 : 1;
     return count;
+}
+
+// The high bit of each of the eight bytes of word that is byte, and maybe
+// of a byte above such a one whose value is byte ^ 1 (the borrow of the
+// usual test carries on there); never of any other.
+uint64_t LanesOf(uint64_t word, unsigned char byte)
+{
+    constexpr uint64_t ones = 0x0101010101010101ull;
+    const uint64_t v = word ^ (ones * byte);
+    return (v - ones) & ~v & (ones << 7);
+}
+
+// The text of a read: up to its first zero byte, every lone CR made an LF,
+// so that an LF ends every line and a CR LF's CR stays in its line as in the
+// file. A CR last in a read that is not the file's last is left out and
+// waits: the next read begins with it. One pass, eight bytes at a time
+// where they hold no zero byte and no CR without an LF after it (a byte is
+// marked wrongly only right above a marked one, so an LF never right after
+// a CR). Returns the text's length.
+size_t EndLinesInLf(char* text, size_t size, bool atEnd, bool* crWaiting, bool* zero)
+{
+    *crWaiting = false;
+    size_t at = 0;
+    for (;;) {
+        for (uint64_t word = 0, next = 0; size - at >= 9; at += 8) {
+            std::memcpy(&word, text + at, 8);
+            if (LanesOf(word, '\0') != 0)
+                break;
+            const uint64_t crs = LanesOf(word, '\r');
+            if (crs == 0)
+                continue;
+            std::memcpy(&next, text + at + 1, 8);
+            if ((crs & ~LanesOf(next, '\n')) != 0)
+                break;
+        }
+        if (at == size)
+            return size;
+        for (const size_t end = std::min(size, at + 8); at < end; ++at) {
+            if (text[at] == '\0') {
+                *zero = true;
+                return at;
+            }
+            if (text[at] != '\r')
+                continue;
+            if (at + 1 == size && !atEnd) {
+                *crWaiting = true;
+                return at;
+            }
+            if (at + 1 == size || text[at + 1] != '\n')
+                text[at] = '\n';
+        }
+    }
 }
 
 const char LongLineNote[] = "（長い行の一部）";
@@ -111,13 +189,14 @@ private:
 
 FolderGrep::FolderGrep(const std::string& text, const std::string& masks, SearchOptions options)
     : pattern(UpToZero(text)), search(pattern, options),
-      patternHasLineBreak(!options.regex && pattern.find('\n') != std::string::npos), regex(options.regex),
+      patternHasLineBreak(!options.regex && pattern.find_first_of("\r\n") != std::string::npos), regex(options.regex),
       mask(masks)
 {
     if (!regex)
         return;
     try {
-        regexSearch.Compile(pattern, options, 932, &patternError); // grep's text is code page 932 once read
+        if (regexSearch.Compile(pattern, options, 932, &patternError))
+            utf8RegexSearch.Compile(pattern, options, 65001, &patternError);
     } catch (const std::bad_alloc&) {
         patternError = "メモリが足りません";
     }
@@ -214,17 +293,29 @@ FolderGrep::Outcome FolderGrep::SearchFile(const std::string& path)
     Line line;
     size_t want = std::max(blockSize, TextEncoding::StartSize);
     for (bool first = true;; first = false) {
-        // Room for a cut character carried before the read, too.
-        if (!Reserve(line.held + want + 4, line.held))
+        // The read follows a waiting CR; room for a cut character carried
+        // before it, too.
+        const size_t at = line.held + (line.crWaiting ? 1 : 0);
+        if (!Reserve(at + want + 4, line.held))
             return Outcome::Unreadable;
+        if (line.crWaiting)
+            buffer[line.held] = '\r';
         size_t got = 0;
-        if (!blocks.Read(buffer.get() + line.held, want, got))
+        if (!blocks.Read(buffer.get() + at, want, got))
             return Outcome::Unreadable;
-        if (first && !DecideEncoding(std::string_view(buffer.get(), got), blocks.AtEnd(), encoding))
-            return Outcome::Binary;
-        if (!encoding.IsCp932() && !DecodeRead(encoding, first, blocks.AtEnd(), line.held, got))
+        if (first) {
+            if (!DecideEncoding(std::string_view(buffer.get(), got), blocks.AtEnd(), encoding))
+                return Outcome::Binary;
+            const DocumentFormat format(encoding);
+            const bool asHeld = encoding.GetKind() == TextEncoding::EucJp || (regex && !encoding.IsCp932());
+            paneBytes.reset();
+            if (asHeld)
+                paneBytes.emplace(format);
+            heldUtf8 = asHeld && format.PaneCodePage() == 65001;
+        }
+        if (!encoding.IsCp932() && !DecodeRead(encoding, first, blocks.AtEnd(), at, got))
             return Outcome::Unreadable;
-        const bool ended = TakeText(line, got, blocks.AtEnd(), path);
+        const bool ended = TakeText(line, at - line.held + got, blocks.AtEnd(), path);
         if (regexNoMemory)
             return Outcome::Unreadable;
         if (limitLine != 0)
@@ -236,33 +327,48 @@ FolderGrep::Outcome FolderGrep::SearchFile(const std::string& path)
 }
 
 // A mark decides; else a zero byte in the file's start is UTF-16 without a
-// mark or binary (false); else the whole first read tells UTF-8 from code
-// page 932, a character cut by its end counting as valid unless the read
-// holds the whole file.
+// mark or binary (false); else the whole first read tells UTF-8, EUC-JP and
+// code page 932 apart as the editor's open does, on a read as large as its.
 bool FolderGrep::DecideEncoding(std::string_view firstRead, bool wholeFile, TextEncoding& encoding)
 {
-    encoding = TextEncoding::DetectStart(firstRead, wholeFile, firstRead.size());
+    encoding = DocumentFormat::Detect(firstRead, wholeFile).GetEncoding();
     if (!encoding.GetMark().empty())
         return true;
     const std::string_view start = firstRead.substr(0, TextEncoding::StartSize);
     return ::FindByte(start, 0, '\0') == TextSearch::npos || TextEncoding::DetectUnmarkedUtf16(start, encoding);
 }
 
-// The size bytes read at `at` become code page 932 text in their place,
-// after the character the previous read cut; one cut by this read's end
-// waits for the next. The text never takes more bytes than made it.
+// The size bytes read at `at` become the text searched in their place:
+// what the editor would hold where paneBytes says so (UTF-8 kept as it is,
+// its mark aside), else code page 932 text after the character the previous
+// read cut; one cut by this read's end waits for the next.
 bool FolderGrep::DecodeRead(const TextEncoding& encoding, bool fileStart, bool atEnd, size_t at, size_t& size)
 {
     try {
-        std::string bytes = std::move(cutCharacter);
-        bytes.append(buffer.get() + at, size);
-        const size_t tail = atEnd ? 0 : UnfinishedTail(bytes, encoding.GetKind());
-        cutCharacter.assign(bytes, bytes.size() - tail, tail);
-        bytes.resize(bytes.size() - tail);
-        size_t lost = 0;
-        if (!(fileStart ? encoding.DecodeFile(bytes, &lost) : encoding.Decode(bytes, &lost)))
-            return false;
-        if (bytes.size() > capacity - at)
+        const std::string_view read(buffer.get() + at, size);
+        std::string bytes;
+        if (paneBytes && paneBytes->PassesThrough()) {
+            const size_t mark = paneBytes->SkipAtStart();
+            if (fileStart && mark != 0 && read.substr(0, mark) == encoding.GetMark()) {
+                std::memmove(buffer.get() + at, buffer.get() + at + mark, size - mark);
+                size -= mark;
+            }
+            return true;
+        }
+        if (paneBytes) {
+            if (!paneBytes->Decode(read, atEnd, bytes))
+                return false;
+        } else {
+            bytes = std::move(cutCharacter);
+            bytes.append(read);
+            const size_t tail = atEnd ? 0 : UnfinishedTail(bytes, encoding.GetKind());
+            cutCharacter.assign(bytes, bytes.size() - tail, tail);
+            bytes.resize(bytes.size() - tail);
+            size_t lost = 0;
+            if (!(fileStart ? encoding.DecodeFile(bytes, &lost) : encoding.Decode(bytes, &lost)))
+                return false;
+        }
+        if (!Reserve(at + bytes.size(), at))
             return false;
         std::memcpy(buffer.get() + at, bytes.data(), bytes.size());
         size = bytes.size();
@@ -278,11 +384,12 @@ bool FolderGrep::DecodeRead(const TextEncoding& encoding, bool fileStart, bool a
 // front. True when the text ended: at the file's end or a zero byte.
 bool FolderGrep::TakeText(Line& line, size_t added, bool atEnd, const std::string& path)
 {
-    std::string_view fresh(buffer.get() + line.held, added);
-    const size_t zero = ::FindByte(fresh, 0, '\0');
-    fresh = fresh.substr(0, zero);
+    bool zero = false;
+    const std::string_view fresh(buffer.get() + line.held,
+                                 EndLinesInLf(buffer.get() + line.held, added, atEnd, &line.crWaiting, &zero));
+    const bool textEnds = atEnd || zero;
     const std::string_view text(buffer.get(), line.held + fresh.size());
-    if (atEnd || zero != TextSearch::npos) {
+    if (textEnds) {
         SearchHeld(line, text, path);
         return true;
     }
@@ -292,7 +399,7 @@ bool FolderGrep::TakeText(Line& line, size_t added, bool atEnd, const std::strin
     } else {
         const size_t linesEnd = line.held + lastBreak;
         SearchHeld(line, text.substr(0, linesEnd), path);
-        line = Line{line.number + 1, text.size() - linesEnd - 1};
+        line = Line{line.number + 1, text.size() - linesEnd - 1, false, false, 0, 0, line.crWaiting};
         std::memmove(buffer.get(), buffer.get() + linesEnd + 1, line.held);
     }
     if (line.held >= lineLimit)
@@ -307,7 +414,7 @@ void FolderGrep::SearchHeld(Line& line, std::string_view text, const std::string
     if (line.cut) {
         const size_t end = FindByteBefore(text, 0, text.size(), '\n');
         if (regex && !line.done)
-            SearchRegexLines(text.substr(0, end), line.number, path, true, false, line.dropped);
+            SearchRegexPiece(line, text.substr(0, end), end, false, path);
         else if (!regex && !line.done && !patternHasLineBreak && search.Find(text.substr(0, end), line.searchFrom) != TextSearch::npos)
             AddResult(path, line.number, text.substr(0, end), true, false);
         if (end == text.size())
@@ -350,23 +457,26 @@ void FolderGrep::CutLine(Line& line, const std::string& path)
     line.cut = true;
 }
 
-// The piece is searched as one line and all but its last RegexOverlap
-// bytes dropped (all of it once a match was reported); the characters
-// dropped count towards a later match's column.
+// The piece is searched for a match that starts before its last
+// RegexOverlap bytes, which the engine sees after it as the line's going on;
+// they and as many before them, the context of the next search, are kept
+// (nothing once a match was reported). The characters dropped count
+// towards a later match's column.
 void FolderGrep::CutRegexLine(Line& line, const std::string& path)
 {
     const std::string_view piece(buffer.get(), line.held);
-    const size_t keep = std::min(RegexOverlap, lineLimit / 2);
-    const size_t keepFrom = CharacterStartAtOrBefore(piece, line.held - std::min(line.held, keep));
-    if (keepFrom == 0)
+    const size_t overlap = std::min(RegexOverlap, lineLimit / 4);
+    const size_t to = CharacterStartAtOrBefore(piece, line.held - std::min(line.held, overlap), heldUtf8);
+    if (to <= line.searchFrom)
         return; // too little to cut yet: hold more
-    if (!line.done && SearchRegexLines(piece, line.number, path, line.cut, true, line.dropped))
+    if (!line.done && SearchRegexPiece(line, piece, to, true, path))
         line.done = true;
-    const size_t drop = line.done ? line.held : keepFrom;
+    const size_t drop = line.done ? line.held : CharacterStartAtOrBefore(piece, to - std::min(to, overlap), heldUtf8);
     if (!line.done)
-        line.dropped += CountCharacters(piece.substr(0, drop));
+        line.dropped += CountCharacters(piece.substr(0, drop), heldUtf8);
     line.held -= drop;
     std::memmove(buffer.get(), buffer.get() + drop, line.held);
+    line.searchFrom = line.done ? 0 : to - drop;
     line.cut = true;
 }
 
@@ -428,32 +538,53 @@ void FolderGrep::SearchLines(std::string_view text, uint64_t firstLine, const st
     }
 }
 
-// Each line of text on its own through the regular expression; a piece of a
-// long line is one line, dropped characters before it. True when a line was
-// reported. Nothing more is searched in the file once the engine gave up.
-bool FolderGrep::SearchRegexLines(std::string_view text, uint64_t firstLine, const std::string& path,
-                                  bool cutBefore, bool cutAfter, uint64_t dropped)
+// Each line of text on its own through the regular expression. Nothing more
+// is searched in the file once the engine gave up.
+void FolderGrep::SearchRegexLines(std::string_view text, uint64_t firstLine, const std::string& path)
+{
+    if (limitLine != 0 || regexNoMemory)
+        return;
+    size_t limitIndex = 0;
+    try {
+        const RegexSearch::Outcome outcome = Engine().SearchLines(
+            text,
+            [&](size_t index, size_t start, size_t end, size_t column) {
+                return AddResult(path, firstLine + index, text.substr(start, end - start), false, false, column);
+            },
+            &limitIndex);
+        KeepRegexOutcome(outcome, firstLine + limitIndex);
+    } catch (const std::bad_alloc&) {
+        KeepRegexOutcome(RegexSearch::Outcome::NoMemory, 0);
+    }
+}
+
+// A piece of a long line, searched from line.searchFrom for a match that
+// starts before `to`, what lies around as context; the piece is reported,
+// its column counting the characters dropped before it. True when it was.
+bool FolderGrep::SearchRegexPiece(const Line& line, std::string_view piece, size_t to, bool cutAfter,
+                                  const std::string& path)
 {
     if (limitLine != 0 || regexNoMemory)
         return false;
-    bool reported = false;
-    size_t limitIndex = 0;
     try {
-        const RegexSearch::Outcome outcome = regexSearch.SearchLines(
-            text,
-            [&](size_t index, size_t start, size_t end, size_t column) {
-                reported = true;
-                return AddResult(path, firstLine + index, text.substr(start, end - start), cutBefore, cutAfter,
-                                 dropped + column);
-            },
-            &limitIndex);
-        if (outcome == RegexSearch::Outcome::Limit)
-            limitLine = firstLine + limitIndex;
-        regexNoMemory = outcome == RegexSearch::Outcome::NoMemory;
+        size_t column = 0;
+        const RegexSearch::Outcome outcome =
+            Engine().FindInLinePiece(piece, line.searchFrom, to, !line.cut, !cutAfter, &column);
+        if (outcome == RegexSearch::Outcome::Found)
+            AddResult(path, line.number, piece, line.cut, cutAfter, line.dropped + column);
+        return KeepRegexOutcome(outcome, line.number) && outcome == RegexSearch::Outcome::Found;
     } catch (const std::bad_alloc&) {
-        regexNoMemory = true;
+        return KeepRegexOutcome(RegexSearch::Outcome::NoMemory, 0);
     }
-    return reported;
+}
+
+// The engine's limit on a line, or a lack of memory, ends the file; false then.
+bool FolderGrep::KeepRegexOutcome(RegexSearch::Outcome outcome, uint64_t lineNumber)
+{
+    if (outcome == RegexSearch::Outcome::Limit)
+        limitLine = lineNumber;
+    regexNoMemory = regexNoMemory || outcome == RegexSearch::Outcome::NoMemory;
+    return limitLine == 0 && !regexNoMemory;
 }
 
 // An empty text is one empty line, and a final "\n" is followed by one.
@@ -473,12 +604,23 @@ void FolderGrep::AddEveryLine(std::string_view text, uint64_t firstLine, const s
 // A piece of a long line says so, with a mark where it was cut. The CR of a
 // CR LF line end is left out: the pane would show it as a line break of its
 // own, an empty line after every result. A column (regular expressions)
-// follows the line number: "N行目 M桁目".
+// follows the line number: "N行目 M桁目". UTF-8 text is shown in code page
+// 932 (what it lacks as '?').
 bool FolderGrep::AddResult(const std::string& path, uint64_t lineNumber, std::string_view line, bool cutBefore,
                            bool cutAfter, uint64_t column)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
+    std::string shown;
+    if (heldUtf8) {
+        shown.assign(line.data(), line.size());
+        size_t lost = 0;
+        if (!TextEncoding(TextEncoding::Utf8).Decode(shown, &lost)) {
+            regexNoMemory = true;
+            return false;
+        }
+        line = shown;
+    }
     char digits[24];
     const std::to_chars_result written = std::to_chars(digits, digits + sizeof(digits), lineNumber);
     if (column != 0) {

@@ -1,9 +1,12 @@
 // FolderGrep: grep's walk. It reads every file below a folder whose name
 // the masks take, in the walk's order and in blocks, and adds one result
 // line per line of a file that holds the text: path, TAB, line number,
-// "行目", TAB, the line as it stands in the file (a "\r" before its "\n"
-// kept), "\r\n". UTF-8 and UTF-16 files are turned into code page 932 a
-// block at a time, so the text searched and the result lines are code page
+// "行目", TAB, the line as it stands in the file, "\r\n". Lines end where
+// the editor ends them: CR LF, LF or CR. A file's encoding is decided as the
+// editor's open decides it, and its text is what the editor would hold: EUC-
+// JP becomes code page 932, UTF-16 becomes UTF-8. A regular expression
+// matches that text; plain text is searched in code page 932, to which
+// UTF-8 and UTF-16 are turned a block at a time. Result lines are code page
 // 932 whatever the file's encoding. A partial line is carried from one block
 // to the next; one that grows past the line limit is searched in pieces and
 // a match in it is reported with its piece, marked as part of a long line,
@@ -21,10 +24,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/documents/DocumentFormat.h"
 #include "app/folders/FileMask.h"
 #include "app/folders/FolderWalk.h"
 #include "app/folders/ResultSink.h"
@@ -79,6 +84,7 @@ private:
         bool done = false;     // nothing more to find in it
         size_t searchFrom = 0; // in the held bytes
         uint64_t dropped = 0;  // characters cut off its start, for the column
+        bool crWaiting = false; // the last read ended in a CR, not yet held: the next byte tells its line end
     };
 
     // Files of one kind of skip: how many, and the first MaxNamedSkips.
@@ -98,8 +104,10 @@ private:
     bool Reserve(size_t size, size_t keep);
     void SearchLines(std::string_view text, uint64_t firstLine, const std::string& path);
     void AddEveryLine(std::string_view text, uint64_t firstLine, const std::string& path);
-    bool SearchRegexLines(std::string_view text, uint64_t firstLine, const std::string& path, bool cutBefore = false,
-                          bool cutAfter = false, uint64_t dropped = 0);
+    RegexSearch& Engine() { return heldUtf8 ? utf8RegexSearch : regexSearch; }
+    void SearchRegexLines(std::string_view text, uint64_t firstLine, const std::string& path);
+    bool SearchRegexPiece(const Line& line, std::string_view piece, size_t to, bool cutAfter, const std::string& path);
+    bool KeepRegexOutcome(RegexSearch::Outcome outcome, uint64_t lineNumber);
     bool AddResult(const std::string& path, uint64_t lineNumber, std::string_view line, bool cutBefore = false,
                    bool cutAfter = false, uint64_t column = 0);
 
@@ -107,7 +115,8 @@ private:
     TextSearch search;
     bool patternHasLineBreak;
     bool regex;
-    RegexSearch regexSearch;
+    RegexSearch regexSearch;     // for code page 932 text
+    RegexSearch utf8RegexSearch; // for UTF-8 text
     std::string patternError;
     // Set when the regular expression gave up on a line of the file being
     // searched (its number) or ran out of memory: the file ends there.
@@ -120,6 +129,11 @@ private:
     std::unique_ptr<char[]> buffer; // reused for every file, grown as needed
     size_t capacity = 0;
     std::string cutCharacter; // bytes of a character the last read cut, before decoding
+    // The file's bytes as the editor would hold them (EUC-JP, and UTF-16
+    // for a regular expression); none where they are turned into code page
+    // 932 or searched as they are.
+    std::optional<PaneBytesDecoder> paneBytes;
+    bool heldUtf8 = false; // the text held is UTF-8 (a regular expression's UTF-8 or UTF-16 file)
 
     Skips unreadable;
     Skips binary;

@@ -437,3 +437,32 @@ RegexSearch::Outcome RegexSearch::SearchEachLine(std::string_view lines, LinePla
     }
     return Outcome::NotFound;
 }
+
+// The stretch is decoded without offsets; from and to are found as the
+// lengths of what lies before and after them, decoded alone (a character
+// decodes alike wherever its text starts).
+RegexSearch::Outcome RegexSearch::FindInLinePiece(std::string_view piece, size_t from, size_t to, bool startsLine,
+                                                  bool endsLine, size_t* column)
+{
+    decoded = false;
+    Utf16Text part;
+    if (!stretch.Decode(piece, codePage, 0, false) || !part.Decode(piece.substr(0, from), codePage, 0, false))
+        return Outcome::NoMemory;
+    const size_t unitFrom = part.Units().size();
+    if (!part.Decode(piece.substr(to), codePage, 0, false))
+        return Outcome::NoMemory;
+    const std::u16string& units = stretch.Units();
+    const size_t unitTo = units.size() - part.Units().size();
+    RegexPattern::Span span;
+    switch (pattern.Find(units, unitFrom, {startsLine, true, endsLine}, &span)) {
+    case RegexPattern::Outcome::Found:
+        if (span.start >= unitTo)
+            return Outcome::NotFound;
+        *column = Utf16Text::CountCharacters(std::u16string_view(units.data(), span.start)) + 1;
+        return Outcome::Found;
+    case RegexPattern::Outcome::NotFound:
+        return Outcome::NotFound;
+    default:
+        return Outcome::Limit;
+    }
+}

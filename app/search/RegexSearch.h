@@ -63,6 +63,13 @@ public:
     // Limit, limitLine is the index of the line. onLine returns false to end.
     using LineMatch = std::function<bool(size_t index, size_t start, size_t end, size_t column)>;
     Outcome SearchLines(std::string_view lines, const LineMatch& onLine, size_t* limitLine);
+    // A piece of one line too long to search whole: whether a match starts
+    // in [from, to). The bytes around that are context only (look-around,
+    // \b); the piece's start is a line start only when startsLine, its end a
+    // line end only when endsLine. column receives the match's 1-based
+    // column from the piece's start, in characters.
+    Outcome FindInLinePiece(std::string_view piece, size_t from, size_t to, bool startsLine, bool endsLine,
+                            size_t* column);
 
 private:
     bool Prepare(std::string_view text, size_t start, size_t end, bool startsLine);

@@ -5,6 +5,7 @@
 // with a line that fills it and the cases come in small blocks after it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,8 +55,10 @@ TEST(GrepBlocks, EveryBlockSizeGivesTheSameLines)
         {"zero byte ends the text", std::string("abc\nq\0abc\nabc\n", 14), "abc", {{1, "abc"}}},
         {"every line", "a\n\nb\n", "", {{1, "a"}, {2, ""}, {3, "b"}, {4, ""}}},
         {"regex, trail byte 0x5C then a digit", "表1\nab表x\\9\n", "\\\\\\d", {{2, "ab表x\\9"}}, true, {5}},
-        {"regex, CR LF line ends", "ab1\r\nxab\r\nb\rx\n", "^ab|b$", {{1, "ab1\r"}, {2, "xab\r"}, {3, "b\rx"}},
+        {"regex, CR LF line ends", "ab1\r\nxab\r\nb\rx\n", "^ab|b$", {{1, "ab1\r"}, {2, "xab\r"}, {3, "b"}},
          true, {1, 3, 1}},
+        {"CR line ends among CR LF", "a1\rb\r\ra1\r\nb\ra1", "a1", {{1, "a1"}, {4, "a1\r"}, {6, "a1"}}},
+        {"regex, CR line ends", "xa\rab\r", "^a|a$", {{1, "xa"}, {2, "ab"}}, true, {2, 1}},
         {"regex, no match across a line end", "ab\ncd\n", "b\\s*c", {}, true},
         {"regex, line end is the subject end", "xa\nab\n", "a\\z", {{1, "xa"}}, true, {2}},
         {"regex, the engine's limit ends the file", "aa\n" + std::string(4000, 'a') + "b\naa\n", "(a+)+$",
@@ -171,5 +174,56 @@ TEST(GrepBlocks, LongLinesAreSearchedInPieces)
         EXPECT_EQ("…\r\n", first.substr(first.size() - 4)) << out;
         EXPECT_LT(first.size(), partStart.size() + 100) << out;
         EXPECT_EQ(ResultLine(path, 3, "needle", regex ? 1 : 0), out.substr(firstEnd)) << "block " << block;
+    }
+}
+
+// Where a long line is cut is neither a line end nor a word boundary to a
+// regular expression.
+TEST(GrepBlocks, CutsOfLongLinesAreNoLineEnds)
+{
+    TempFolder tree;
+    ASSERT_TRUE(tree.IsReady());
+    const std::string path = tree.Write("f.txt", FirstReadLine(0, 1) + "x" + std::string(300, 'a') + "x\na\n");
+    for (const char* pattern : {"^a", "a$", "\\ba", "a\\b"}) {
+        for (size_t block : {1, 7, 13}) {
+            FolderGrep grep(pattern, "*.*", {true, false, true});
+            grep.SetBlockSize(block);
+            grep.SetLineLimit(64);
+            std::string out;
+            grep.Search(tree.Path(), out);
+            EXPECT_EQ(ResultLine(path, 3, "a", 1), out) << pattern << ", block " << block;
+        }
+    }
+}
+
+// A regular expression matches the text the editor holds: EUC-JP, and
+// UTF-8 and UTF-16 with what code page 932 lacks, never the '?' that stands
+// for it in the result line. A long line's column counts characters.
+TEST(GrepBlocks, RegexMatchesTheDecodedText)
+{
+    const std::string smile = "\xF0\x9F\x98\x80";
+    std::string longLine;
+    for (int i = 0; i < 100; ++i)
+        longLine += "\xE3\x81\x82"; // あ
+    const struct {
+        std::string content, pattern, expected; // expected: the lines after the path, or the start of one
+    } cases[] = {
+        {"\xA5\xAB\xA5\xBF\xA5\xAB\xA5\xCA\n\xA5\xC6\xA5\xB9\xA5\xC8\r\n", "テスト", "\t2行目 1桁目\tテスト\r\n"},
+        {"\xE3\x81\x82\nx" + smile + "y\nz?\n", "\\x{1F600}", "\t2行目 2桁目\tx?y\r\n"},
+        {"\xE3\x81\x82\nx" + smile + "y\nz?\n", "\\?", "\t3行目 2桁目\tz?\r\n"},
+        {std::string("\xFF\xFEx\0\x3D\xD8\x00\xDEy\0\r\0\n\0", 14), "\\x{1F600}", "\t1行目 2桁目\tx?y\r\n"},
+        {"\xE3\x81\x82" + FirstReadLine(3, 1) + longLine + smile + "\n", "\\x{1F600}", "\t2行目 101桁目\t（長い行の一部）…"},
+    };
+    TempFolder tree;
+    ASSERT_TRUE(tree.IsReady());
+    for (const auto& c : cases) {
+        const std::string path = tree.Write("f.txt", c.content);
+        FolderGrep grep(c.pattern, "*.*", {true, false, true});
+        grep.SetBlockSize(7);
+        grep.SetLineLimit(64);
+        std::string out;
+        grep.Search(tree.Path(), out);
+        EXPECT_EQ(path + c.expected, out.substr(0, path.size() + c.expected.size())) << c.pattern << "\n" << out;
+        EXPECT_EQ(1, std::count(out.begin(), out.end(), '\n')) << out;
     }
 }

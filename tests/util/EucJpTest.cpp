@@ -46,6 +46,9 @@ TEST(EucJp, OnlyJapaneseEucJpIsLikely)
         {"Shift_JIS kanji that are valid EUC-JP too", "\xE4\xA1\xE8\xA1", true, false},
         {"ASCII", "abc", true, false},
         {"half-width katakana only", "\x8E\xB1\x8E\xB2", true, false},
+        {"code page 932 half-width katakana, valid EUC-JP too", "\xB6\xC5\xB6\xDE\r\n", true, false},
+        {"EUC-JP katakana", "\xA5\xAB\xA5\xCA\r\n", true, true},
+        {"EUC-JP kanji, then hiragana", "\xB4\xC1\xBB\xFA\xA4\xC7\xA4\xB9", true, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.likely, EucJp::IsLikely(c.bytes, c.wholeFile)) << c.name;
