@@ -41,14 +41,26 @@ void Repaint(HWND pane)
 
 } // namespace
 
-TEST(StatusBar, DescribesTheCaretAndTheFile)
-{
+// The real main window, its status bar and its settings in a folder of
+// their own.
+class StatusBarWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        UserSettings::Get().SetPath(folder / "settings.ini");
+        ASSERT_EQ(1, window.Create(nullptr, 0, 0, 640, 480));
+        bar = ::GetDlgItem(window.GetHandle(), 1210);
+    }
+    void TearDown() override { window.DestroyWindow(); }
+
     TempFolder folder;
     BareApplication app;
-    UserSettings::Get().SetPath(folder / "settings.ini");
     StatusBarProbe window;
-    ASSERT_EQ(1, window.Create(nullptr, 0, 0, 640, 480));
-    const HWND bar = ::GetDlgItem(window.GetHandle(), 1210);
+    HWND bar = nullptr;
+};
+
+TEST_F(StatusBarWindow, DescribesTheCaretAndTheFile)
+{
     const struct { const char* name; std::string bytes; size_t anchor, caret; const char* shown; } cases[] = {
         {"code page 932", "日本語abc\r\nx", 6, 6, "1 行, 4 列||SJIS|CRLF|挿入"},
         {"double-byte selection", "日本語abc\r\nx", 0, 6, "1 行, 4 列|3 文字選択|SJIS|CRLF|挿入"},
@@ -69,19 +81,12 @@ TEST(StatusBar, DescribesTheCaretAndTheFile)
     ::SendMessageA(window.leftPane.GetHandle(), WM_KEYDOWN, VK_INSERT, 0);
     Repaint(window.leftPane.GetHandle());
     EXPECT_EQ("1 行, 2 列||EUC-JP|CRLF|上書", Parts(bar));
-    window.DestroyWindow();
 }
 
 // Over megabytes a count comes a stretch per update, whole once the window is
 // idle; an end moved a little is counted at once.
-TEST(StatusBar, CountsLongLinesAndSelectionsInStretches)
+TEST_F(StatusBarWindow, CountsLongLinesAndSelectionsInStretches)
 {
-    TempFolder folder;
-    BareApplication app;
-    UserSettings::Get().SetPath(folder / "settings.ini");
-    StatusBarProbe window;
-    ASSERT_EQ(1, window.Create(nullptr, 0, 0, 640, 480));
-    const HWND bar = ::GetDlgItem(window.GetHandle(), 1210);
     std::string line;
     for (int i = 0; i < 600000; ++i)
         line += "a\t日本"; // four characters, eight columns
@@ -103,5 +108,4 @@ TEST(StatusBar, CountsLongLinesAndSelectionsInStretches)
             window.UpdateStatus();
         EXPECT_EQ(c.shown, Parts(bar));
     }
-    window.DestroyWindow();
 }
