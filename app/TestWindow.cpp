@@ -65,6 +65,10 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
             WriteRecoveryCopy(false);
             return 0;
         }
+        if (wParam == StatusTimerId) {
+            UpdateStatus();
+            return 0;
+        }
         break;
     case RecoveryWrittenMessage:
         HandleRecoveryWritten(wParam != 0);

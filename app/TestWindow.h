@@ -138,6 +138,7 @@ protected:
     void FollowZoom(ScintillaControl& from);
     // The status bar describes the pane that has the focus.
     void UpdateStatus();
+    static constexpr UINT_PTR StatusTimerId = 0x5354;
     LRESULT HandlePaneNotify(const NMHDR& header);
 
     // Recovery copies of the modified document and the last session (see

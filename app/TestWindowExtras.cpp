@@ -6,9 +6,9 @@
 #include "util/FileDialog.h"
 #include "util/FileFilter.h"
 
-// The panes trade their documents, each with its form, history and save
-// point; no text is copied. The document's name stays on the left, so the
-// left is modified unless it holds the file's text again.
+// The panes trade their documents, each with its form; no text is copied.
+// The document's name stays on the left, so the left is modified unless it
+// holds the file's text again.
 int TestWindow::OnSwapText()
 {
     void* left = leftPane.Document();
@@ -19,8 +19,14 @@ int TestWindow::OnSwapText()
     rightPane.SetDocument(left);
     leftPane.ReleaseDocument(left);
     rightPane.ReleaseDocument(right);
-    // Results came without a history; what is typed now can be undone.
+    // What is typed in the document pane can be undone. The right pane keeps
+    // a history only for the file's own text, whose save point says whether
+    // it is modified; any other text there is results, never undone.
     leftPane.KeepHistory(true);
+    if (rightPane.Document() != fileDocument) {
+        rightPane.KeepHistory(false);
+        rightPane.ForgetHistory();
+    }
     std::swap(documentFormat, otherFormat);
     SetCaptionFor(modified == 1 ? " - Quorvane（更新）" : " - Quorvane");
     OnEditChange();

@@ -91,15 +91,20 @@ void TestWindow::FollowZoom(ScintillaControl& from)
         other.SetZoom(from.Zoom());
 }
 
+// A count too long for one update goes on at the timer's, which comes only
+// when no input waits.
 void TestWindow::UpdateStatus()
 {
+    ::KillTimer(hwnd, StatusTimerId);
     if (!statusBar.IsShown())
         return;
     const HWND focus = ::GetFocus();
     ScintillaControl& pane = focus == rightPane.GetHandle() ? rightPane
                              : focus == leftPane.GetHandle() ? leftPane
                                                              : *focusPane;
-    statusBar.ShowTexts(StatusBar::Describe(pane, &pane == &leftPane ? documentFormat : otherFormat));
+    statusBar.ShowTexts(statusBar.Describe(pane, &pane == &leftPane ? documentFormat : otherFormat));
+    if (statusBar.Counting())
+        ::SetTimer(hwnd, StatusTimerId, USER_TIMER_MINIMUM, nullptr);
 }
 
 // The panes' notices other than the save point: the caret, the selection,
@@ -109,8 +114,10 @@ LRESULT TestWindow::HandlePaneNotify(const NMHDR& header)
     ScintillaControl& pane = header.hwndFrom == leftPane.GetHandle() ? leftPane : rightPane;
     switch (header.code) {
     case SCN_UPDATEUI:
-        if ((reinterpret_cast<const SCNotification&>(header).updated & SC_UPDATE_CONTENT) != 0)
+        if ((reinterpret_cast<const SCNotification&>(header).updated & SC_UPDATE_CONTENT) != 0) {
             pane.FitLineNumbers();
+            statusBar.TextChanged(pane.Document());
+        }
         UpdateStatus();
         break;
     case SCN_FOCUSIN:

@@ -383,6 +383,16 @@ size_t ScintillaControl::CharacterCount(size_t start, size_t end)
     return static_cast<size_t>(Call(SCI_COUNTCHARACTERS, start, static_cast<intptr_t>(end)));
 }
 
+size_t ScintillaControl::CharacterStart(size_t position)
+{
+    return static_cast<size_t>(Call(SCI_POSITIONBEFORE, position + 1));
+}
+
+size_t ScintillaControl::TabWidth()
+{
+    return static_cast<size_t>(Call(SCI_GETTABWIDTH));
+}
+
 bool ScintillaControl::IsOvertype()
 {
     return Call(SCI_GETOVERTYPE) != 0;

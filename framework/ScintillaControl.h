@@ -86,6 +86,10 @@ public:
     size_t Caret();
     size_t Column(size_t position);
     size_t CharacterCount(size_t start, size_t end);
+    // Where the character holding position starts (position itself between
+    // characters), and the columns from one tab stop to the next.
+    size_t CharacterStart(size_t position);
+    size_t TabWidth();
     bool IsOvertype();
     size_t FirstVisibleLine();
     void SetFirstVisibleLine(size_t line);

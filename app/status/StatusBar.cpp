@@ -78,15 +78,17 @@ void StatusBar::SetPart(Part part, const std::string& text)
 
 StatusBar::Texts StatusBar::Describe(ScintillaControl& pane, const DocumentFormat& format)
 {
+    count.Advance(pane);
+    const std::optional<size_t> column = count.Column();
     Texts texts;
-    const size_t caret = pane.Caret();
-    texts.position = std::to_string(pane.LineFromPosition(caret) + 1) + " 行, " +
-                     std::to_string(pane.Column(caret) + 1) + " 列";
+    texts.position = std::to_string(pane.LineFromPosition(pane.Caret()) + 1) + " 行, " +
+                     (column ? std::to_string(*column + 1) : "…") + " 列";
     size_t start = 0;
     size_t end = 0;
     pane.GetSelection(&start, &end);
+    const std::optional<size_t> characters = count.Characters();
     if (start != end)
-        texts.selection = std::to_string(pane.CharacterCount(start, end)) + " 文字選択";
+        texts.selection = (characters ? std::to_string(*characters) : "…") + " 文字選択";
     texts.encoding = EncodingName(format.GetEncoding());
     texts.lineEnds = LineEndsName(format.GetLineEnds(), static_cast<int>(pane.GetLineEnding()));
     texts.mode = pane.IsOvertype() ? "上書" : "挿入";

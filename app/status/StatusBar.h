@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/documents/DocumentFormat.h"
+#include "app/status/StatusCount.h"
 #include "framework/Win32.h"
 
 class ScintillaControl;
@@ -38,7 +39,12 @@ public:
     // A note that stays until the next one (empty clears it).
     void ShowNote(const std::string& note);
 
-    static Texts Describe(ScintillaControl& pane, const DocumentFormat& format);
+    // What the pane shows now. A count too long for one call shows "…" and
+    // goes on at the next: call again while Counting().
+    Texts Describe(ScintillaControl& pane, const DocumentFormat& format);
+    bool Counting() const { return count.Pending(); }
+    // The text of a pane's document changed.
+    void TextChanged(const void* document) { count.TextChanged(document); }
     static const char* EncodingName(TextEncoding encoding);
     // A document with no line end yet shows what Enter would give.
     static const char* LineEndsName(DocumentFormat::LineEnds ends, int paneLineEnding);
@@ -51,4 +57,5 @@ private:
     bool shown = false;
     // What each part shows, so that an unchanged part is not redrawn.
     std::array<std::string, PartCount> parts;
+    StatusCount count;
 };

@@ -40,6 +40,21 @@ TEST_F(Swap, TwiceRestoresBothTextsAndTheUnmarkedDocument)
     EXPECT_EQ("無題 - Quorvane", Caption(window));
 }
 
+// Results swapped to the left take edits that can be undone; back on the
+// right they are results again, and what comes there is never undone.
+TEST_F(Swap, ResultsSwappedBackKeepNoHistory)
+{
+    window.rightPane.Append("a.txt(1): x\r\n");
+    window.OnSwapText();
+    window.leftPane.ReplaceSelection("typed ");
+    EXPECT_TRUE(window.leftPane.CanUndo());
+    window.OnSwapText();
+    window.rightPane.Append("b.txt(2): y\r\n");
+    EXPECT_FALSE(window.rightPane.CanUndo());
+    window.rightPane.Undo();
+    EXPECT_EQ("typed a.txt(1): x\r\nb.txt(2): y\r\n", std::string(window.rightPane.Bytes()));
+}
+
 TEST_F(Swap, TwoEmptyPanesStillMarkTheDocument)
 {
     window.OnSwapText();

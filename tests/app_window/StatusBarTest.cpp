@@ -17,6 +17,8 @@ class StatusBarProbe : public TestWindow {
 public:
     using TestWindow::leftPane;
     using TestWindow::OpenDocumentFile;
+    using TestWindow::statusBar;
+    using TestWindow::UpdateStatus;
 };
 
 // The parts after the note: position, selection, encoding, line ends, mode.
@@ -39,14 +41,26 @@ void Repaint(HWND pane)
 
 } // namespace
 
-TEST(StatusBar, DescribesTheCaretAndTheFile)
-{
+// The real main window, its status bar and its settings in a folder of
+// their own.
+class StatusBarWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        UserSettings::Get().SetPath(folder / "settings.ini");
+        ASSERT_EQ(1, window.Create(nullptr, 0, 0, 640, 480));
+        bar = ::GetDlgItem(window.GetHandle(), 1210);
+    }
+    void TearDown() override { window.DestroyWindow(); }
+
     TempFolder folder;
     BareApplication app;
-    UserSettings::Get().SetPath(folder / "settings.ini");
     StatusBarProbe window;
-    ASSERT_EQ(1, window.Create(nullptr, 0, 0, 640, 480));
-    const HWND bar = ::GetDlgItem(window.GetHandle(), 1210);
+    HWND bar = nullptr;
+};
+
+TEST_F(StatusBarWindow, DescribesTheCaretAndTheFile)
+{
     const struct { const char* name; std::string bytes; size_t anchor, caret; const char* shown; } cases[] = {
         {"code page 932", "日本語abc\r\nx", 6, 6, "1 行, 4 列||SJIS|CRLF|挿入"},
         {"double-byte selection", "日本語abc\r\nx", 0, 6, "1 行, 4 列|3 文字選択|SJIS|CRLF|挿入"},
@@ -67,5 +81,31 @@ TEST(StatusBar, DescribesTheCaretAndTheFile)
     ::SendMessageA(window.leftPane.GetHandle(), WM_KEYDOWN, VK_INSERT, 0);
     Repaint(window.leftPane.GetHandle());
     EXPECT_EQ("1 行, 2 列||EUC-JP|CRLF|上書", Parts(bar));
-    window.DestroyWindow();
+}
+
+// Over megabytes a count comes a stretch per update, whole once the window is
+// idle; an end moved a little is counted at once.
+TEST_F(StatusBarWindow, CountsLongLinesAndSelectionsInStretches)
+{
+    std::string line;
+    for (int i = 0; i < 600000; ++i)
+        line += "a\t日本"; // four characters, eight columns
+    const std::string text = line + "\r\nx";
+    window.leftPane.SetBytes(text);
+    const struct { size_t anchor, caret; bool later; const char* shown; } cases[] = {
+        {line.size(), line.size(), true, "1 行, 4800003 列||SJIS|CRLF|挿入"},
+        {0, text.size(), true, "2 行, 2 列|2400003 文字選択|SJIS|CRLF|挿入"},
+        {0, text.size() - 1, false, "2 行, 1 列|2400002 文字選択|SJIS|CRLF|挿入"},
+        {0, line.size() - 4, true, "1 行, 4800001 列|2399998 文字選択|SJIS|CRLF|挿入"},
+        {0, line.size() - 2, false, "1 行, 4800002 列|2399999 文字選択|SJIS|CRLF|挿入"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        window.leftPane.SetSelection(c.anchor, c.caret);
+        Repaint(window.leftPane.GetHandle());
+        EXPECT_EQ(c.later, Parts(bar).find("…") != std::string::npos);
+        for (int update = 0; update < 100 && window.statusBar.Counting(); ++update)
+            window.UpdateStatus();
+        EXPECT_EQ(c.shown, Parts(bar));
+    }
 }
