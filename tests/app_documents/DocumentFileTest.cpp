@@ -374,3 +374,26 @@ TEST_F(DocumentTest, SaveWhereNoNewFileMayBeMade)
     }
     EXPECT_NE(std::string::npos, driver.Seen().back().text.find("ファイルは変更していません"));
 }
+
+// A conversion counts each character it cannot keep, and nothing else.
+TEST(SaveConversion, CountsEachLostCharacter)
+{
+    const struct {
+        unsigned pane;
+        std::string bytes;
+        TextEncoding::Kind to;
+        size_t lost;
+    } cases[] = {
+        {65001, "a\xFF\xC3", TextEncoding::Utf16Le, 2}, // no UTF-8
+        {65001, u8"日本😀", TextEncoding::Utf16Be, 0},
+        {932, "\xED\x40\xFA\x5C\x87\x90\x81\xE0", TextEncoding::Utf8, 0}, // the NEC and IBM or JIS codes of 纊 and ≒
+        {932, "\x85\x40\x85\x41\x81", TextEncoding::Utf8, 3},                 // unassigned, and a lead byte at the end
+    };
+    for (const auto& c : cases) {
+        std::string converted;
+        FileContents contents;
+        size_t lost = 99;
+        ASSERT_TRUE(DocumentFormat(c.to).ToFileFrom(c.bytes, c.pane, converted, &contents, &lost));
+        EXPECT_EQ(c.lost, lost) << c.bytes;
+    }
+}
