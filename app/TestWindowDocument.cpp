@@ -262,10 +262,13 @@ int TestWindow::LoadDocument(const std::string& path, const TextEncoding* chosen
     loss.unshown = load.Lost();
     loss.changedByPane = load.ChangedByPane();
     MarkSaved();
+    // The file as it was before the reading: one that kept changing while it
+    // was read is not taken for the text shown.
+    fileStamp = load.Stamp();
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
     NoteRecentFile(path);
-    statusBar.ShowNote("");
+    statusBar.ShowNote(load.InSync() ? "" : "ファイルは読み込み中も変更され続けました。表示しているのは最後に読んだ内容です");
     wrapRefusalTold = false;
     ApplyWrap();
     UpdateStatus();

@@ -2,6 +2,7 @@
 // failed open or save leaves behind: never a changed name, a lost mark or a
 // damaged file.
 #include <cstring>
+#include <fstream>
 
 #include "DocumentFixture.h"
 #include "app_search/ImportPatch.h"
@@ -373,6 +374,51 @@ TEST_F(DocumentTest, SaveWhereNoNewFileMayBeMade)
         EXPECT_EQ((std::vector<std::string>{"doc.txt"}), folder.Entries()) << c.refused;
     }
     EXPECT_NE(std::string::npos, driver.Seen().back().text.find("ファイルは変更していません"));
+}
+
+// A file that grows while it loads is read again; one that grows at every
+// reading shows what was read last, and a save asks before cutting its tail.
+TEST_F(DocumentTest, FileThatGrowsWhileItLoads)
+{
+    for (const unsigned growing : {1u, 3u}) {
+        const std::string path = folder.Write("log.txt", "one\r\n");
+        window.loadPace = {500, 2, [path, growing](unsigned reading) {
+                               if (reading <= growing)
+                                   std::ofstream(path, std::ios::binary | std::ios::app) << "two\r\n";
+                           }};
+        ASSERT_EQ(1, window.OpenDocumentFile(path));
+        const std::string grown = Bytes(path);
+        if (growing == 1) {
+            EXPECT_EQ(grown, PaneText());
+            continue;
+        }
+        driver.Queue(DialogDriver::Press(IDNO));
+        window.OnSave();
+        ExpectDialogsDone();
+        EXPECT_EQ(grown, Bytes(path));
+    }
+}
+
+// What may pass 2 GB of text is a large document where positions have 64
+// bits, and refused where they have 32; 4 GiB and more is refused anywhere.
+TEST(DocumentRoom, LargeWherePositionsReachElseRefused)
+{
+    using Room = DocumentLoad::Room;
+    const struct {
+        uint64_t size;
+        TextEncoding::Kind kind;
+        Room wide, narrow;
+    } cases[] = {
+        {0x7FFFFFFF, TextEncoding::Utf8, Room::Ordinary, Room::Ordinary},
+        {0x80000000, TextEncoding::Cp932, Room::Large, Room::Refused},
+        {1500000000, TextEncoding::Utf16Le, Room::Large, Room::Refused}, // up to 2.25 GB as UTF-8
+        {1400000000, TextEncoding::Utf16Be, Room::Ordinary, Room::Ordinary},
+        {0xFFFFFFFF, TextEncoding::EucJp, Room::Refused, Room::Refused},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.wide, DocumentLoad::RoomFor(c.size, c.kind, INT64_MAX)) << c.size;
+        EXPECT_EQ(c.narrow, DocumentLoad::RoomFor(c.size, c.kind, INT32_MAX)) << c.size;
+    }
 }
 
 // A conversion counts each character it cannot keep, and nothing else.
