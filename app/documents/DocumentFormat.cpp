@@ -70,6 +70,14 @@ std::string WithLineEnds(std::string_view text, std::string_view end)
     return out;
 }
 
+// What Enter types: the file's own line end, CR LF when it has none or several.
+ScintillaControl::LineEnding TypedEnding(DocumentFormat::LineEnds ends)
+{
+    return ends == DocumentFormat::LineEnds::Lf   ? ScintillaControl::LineEnding::Lf
+           : ends == DocumentFormat::LineEnds::Cr ? ScintillaControl::LineEnding::Cr
+                                                  : ScintillaControl::LineEnding::CrLf;
+}
+
 } // namespace
 
 DocumentFormat DocumentFormat::Detect(std::string_view start, bool wholeFile)
@@ -88,9 +96,12 @@ unsigned DocumentFormat::PaneCodePage() const
 void DocumentFormat::PreparePane(ScintillaControl& pane) const
 {
     pane.SetCodePage(PaneCodePage());
-    pane.SetLineEnding(lineEnds == LineEnds::Lf   ? ScintillaControl::LineEnding::Lf
-                       : lineEnds == LineEnds::Cr ? ScintillaControl::LineEnding::Cr
-                                                  : ScintillaControl::LineEnding::CrLf);
+    pane.SetLineEnding(TypedEnding(lineEnds));
+}
+
+bool DocumentFormat::IsHeldBy(ScintillaControl& pane) const
+{
+    return pane.CodePage() == PaneCodePage() && pane.GetLineEnding() == TypedEnding(lineEnds);
 }
 
 std::string DocumentFormat::CaptionTag() const

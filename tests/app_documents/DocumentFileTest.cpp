@@ -96,6 +96,16 @@ HANDLE WINAPI RefuseNewFiles(LPCSTR path, DWORD access, DWORD share, LPSECURITY_
                                                                  templateFile);
 }
 
+// The document's reading of a file is refused; writes go through.
+HANDLE WINAPI RefuseReading(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                            DWORD flags, HANDLE templateFile)
+{
+    if ((flags & FILE_FLAG_SEQUENTIAL_SCAN) != 0)
+        return ::SetLastError(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
+    return reinterpret_cast<decltype(&::CreateFileA)>(realCall)(path, access, share, security, disposition, flags,
+                                                                 templateFile);
+}
+
 } // namespace
 
 TEST_F(DocumentTest, TextTravelsByteForByte)
@@ -397,6 +407,31 @@ TEST_F(DocumentTest, FileThatGrowsWhileItLoads)
         ExpectDialogsDone();
         EXPECT_EQ(grown, Bytes(path));
     }
+}
+
+// Save As in another encoding whose reading back fails: the file was saved,
+// the message says so, and the next save writes that encoding again.
+TEST_F(DocumentTest, SaveAsInAnotherEncodingWhoseReadingBackFails)
+{
+    OpenThroughDialog(folder.Write("sjis.txt", "日本\r\n"));
+    const std::string target = folder / "u8.txt";
+    driver.Queue([target](HWND dialog) {
+        const HWND part = ::FindWindowExA(dialog, nullptr, "#32770", nullptr);
+        ::SendMessageA(::GetDlgItem(part, 1200), CB_SETCURSEL, 1, 0); // UTF-8
+        DialogDriver::ChooseFile(target)(dialog);
+    });
+    driver.Queue(DialogDriver::Press(IDOK));
+    {
+        ImportPatch patch("kernel32.dll", "CreateFileA", reinterpret_cast<void*>(RefuseReading));
+        realCall = patch.Original();
+        window.OnSaveAs();
+    }
+    ExpectDialogsDone();
+    EXPECT_EQ(0u, driver.Seen().back().text.find("ファイルは UTF-8 で保存しました"));
+    EXPECT_EQ(target + " [UTF-8]" + PlainSuffix, Caption());
+    TypeChar('x');
+    window.OnSave();
+    EXPECT_EQ(u8"x日本\r\n", Bytes(target));
 }
 
 // What may pass 2 GB of text is a large document where positions have 64
