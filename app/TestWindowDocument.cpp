@@ -394,7 +394,7 @@ void TestWindow::ReadBackSaved(const DocumentFormat& written)
     const TextEncoding encoding = written.GetEncoding();
     if (!ReloadKeepingPlace(&encoding, false))
         MessageBox(std::string("ファイルは ") + encoding.GetName() +
-                       " で保存しました。\n保存したファイルを読み込み直せなかったため、画面には保存前の形のまま表示しています。"
-                       "次の上書き保存も " + encoding.GetName() + " で保存します。",
+                       " で保存しました。\nただし、保存したファイルを読み込み直せなかったため、画面の表示は保存前のままです。"
+                       "次の上書き保存も " + encoding.GetName() + " で行います。",
                    "警告", ErrorNotice);
 }
