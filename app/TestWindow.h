@@ -69,6 +69,8 @@ protected:
     int SaveDocument();
     int SaveDocumentAs();
     bool ConfirmLossySave();
+    // After a file was written in another form than the pane holds.
+    void ReadBackSaved(const DocumentFormat& written);
 
     // Undo and redo in the pane that has the focus.
     int OnUndo();
@@ -110,8 +112,9 @@ protected:
     // document's question first, then the file as 開く loads it.
     int AskToSaveFirst();
     int OpenDocumentFile(const std::string& path);
-    // The same in an encoding of the user's choice when `chosen` is given.
-    int LoadDocument(const std::string& path, const TextEncoding* chosen);
+    // The same in an encoding of the user's choice when `chosen` is given;
+    // without tellFailure a failure is for the caller to tell.
+    int LoadDocument(const std::string& path, const TextEncoding* chosen, bool tellFailure = true);
 
     // ファイル → 開き直す: the document read again from its file in the
     // encoding of the command (asking first when it is modified).
@@ -120,7 +123,7 @@ protected:
     // is read again, keeping the caret's line and the scroll; the modified
     // one asks first; a file that went leaves the document modified.
     void CheckFileOnDisk();
-    bool ReloadKeepingPlace(const TextEncoding* chosen);
+    bool ReloadKeepingPlace(const TextEncoding* chosen, bool tellFailure = true);
     // The caret at the start of a line (0-based), and line top at the top.
     void PlaceCaretAtLine(size_t line, size_t top);
     // Before a save over the document's file: false when it changed on disk

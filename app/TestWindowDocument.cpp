@@ -235,7 +235,7 @@ int TestWindow::OpenDocumentFile(const std::string& path)
     return LoadDocument(path, nullptr);
 }
 
-int TestWindow::LoadDocument(const std::string& path, const TextEncoding* chosen)
+int TestWindow::LoadDocument(const std::string& path, const TextEncoding* chosen, bool tellFailure)
 {
     DocumentLoad load;
     load.SetPace(loadPace);
@@ -251,9 +251,10 @@ int TestWindow::LoadDocument(const std::string& path, const TextEncoding* chosen
         return 0;
     }
     if (read != DocumentLoad::Result::Loaded) {
-        MessageBox(read == DocumentLoad::Result::TooLarge ? "ファイルが大きすぎるため開けませんでした"
-                                                          : "ファイルを開けませんでした",
-                   "エラー", ErrorNotice);
+        if (tellFailure)
+            MessageBox(read == DocumentLoad::Result::TooLarge ? "ファイルが大きすぎるため開けませんでした"
+                                                              : "ファイルを開けませんでした",
+                       "エラー", ErrorNotice);
         return 0;
     }
     documentPath = path;
@@ -262,10 +263,13 @@ int TestWindow::LoadDocument(const std::string& path, const TextEncoding* chosen
     loss.unshown = load.Lost();
     loss.changedByPane = load.ChangedByPane();
     MarkSaved();
+    // The file as it was before the reading: one that kept changing while it
+    // was read is not taken for the text shown.
+    fileStamp = load.Stamp();
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
     NoteRecentFile(path);
-    statusBar.ShowNote("");
+    statusBar.ShowNote(load.InSync() ? "" : "ファイルは読み込み中も変更され続けました。表示しているのは最後に読んだ内容です");
     wrapRefusalTold = false;
     ApplyWrap();
     UpdateStatus();
@@ -315,14 +319,22 @@ int TestWindow::SaveDocument()
     if (!ConfirmLossySave() || !ConfirmOverwriteChanged())
         return 0;
     SaveFailure failure;
-    if (WriteDocument(leftPane, documentPath, documentFormat, &failure) != 1) {
-        MessageBox(SaveErrorText(failure), "エラー", ErrorNotice);
+    bool refused = false;
+    const bool converts = !documentFormat.IsHeldBy(leftPane);
+    const int written = converts
+                            ? WriteDocumentAs(*this, leftPane, documentPath, documentFormat, &failure, &refused)
+                            : WriteDocument(leftPane, documentPath, documentFormat, &failure);
+    if (written != 1) {
+        if (!refused)
+            MessageBox(SaveErrorText(failure), "エラー", ErrorNotice);
         return 0;
     }
     MarkSaved();
     SetCaptionFor(PlainSuffix);
     leftPane.SetFocus();
     NoteRecentFile(documentPath);
+    if (converts)
+        ReadBackSaved(documentFormat);
     return 1;
 }
 
@@ -352,7 +364,7 @@ int TestWindow::SaveDocumentAs()
     // Only another file goes unasked; the same file is written over as by Save.
     bool refused = SameFile(documentPath, previousPath) && (!ConfirmLossySave() || !ConfirmOverwriteChanged());
     SaveFailure failure;
-    const bool converts = part.ChangesForm();
+    const bool converts = part.ChangesForm() || !documentFormat.IsHeldBy(leftPane);
     const int written = refused    ? 0
                         : converts ? WriteDocumentAs(*this, leftPane, documentPath, part.Chosen(), &failure, &refused)
                                    : WriteDocument(leftPane, documentPath, documentFormat, &failure);
@@ -366,10 +378,23 @@ int TestWindow::SaveDocumentAs()
     MarkSaved();
     leftPane.SetFocus();
     NoteRecentFile(documentPath);
-    if (converts) {
-        const TextEncoding encoding = part.Chosen().GetEncoding();
-        encodingChosen = true;
-        ReloadKeepingPlace(&encoding);
-    }
+    if (converts)
+        ReadBackSaved(part.Chosen());
     return 1;
+}
+
+// The file is read back so that the pane shows what it now is. Its form is
+// the document's whatever that reading does: when it fails or is stopped the
+// pane keeps the text in its old form, and the next save converts it again.
+void TestWindow::ReadBackSaved(const DocumentFormat& written)
+{
+    documentFormat = written;
+    encodingChosen = true;
+    SetCaptionFor(PlainSuffix);
+    const TextEncoding encoding = written.GetEncoding();
+    if (!ReloadKeepingPlace(&encoding, false))
+        MessageBox(std::string("ファイルは ") + encoding.GetName() +
+                       " で保存しました。\nただし、保存したファイルを読み込み直せなかったため、画面の表示は保存前のままです。"
+                       "次の上書き保存も " + encoding.GetName() + " で行います。",
+                   "警告", ErrorNotice);
 }

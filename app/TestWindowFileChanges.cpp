@@ -52,11 +52,11 @@ int TestWindow::OnReopen(WORD id)
 
 // The caret goes back to the start of its line, and the same line is at the
 // top, as far as the new text reaches.
-bool TestWindow::ReloadKeepingPlace(const TextEncoding* chosen)
+bool TestWindow::ReloadKeepingPlace(const TextEncoding* chosen, bool tellFailure)
 {
     const size_t line = leftPane.LineFromPosition(leftPane.Caret());
     const size_t top = leftPane.FirstVisibleLine();
-    if (LoadDocument(documentPath, chosen) != 1)
+    if (LoadDocument(documentPath, chosen, tellFailure) != 1)
         return false;
     PlaceCaretAtLine(line, top);
     return true;

@@ -545,7 +545,7 @@ void ScintillaControl::AdoptDocument(void* document)
 
 ScintillaControl::Loading::Loading()
 {
-    window = ::CreateWindowExA(0, ClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ApplicationInstance(), nullptr);
+    window = ::CreateWindowExA(0, ClassName, "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, ApplicationInstance(), nullptr);
     if (window == nullptr)
         return;
     direct = reinterpret_cast<DirectFunction>(::SendMessageA(window, SCI_GETDIRECTFUNCTION, 0, 0));
@@ -569,16 +569,27 @@ intptr_t ScintillaControl::Loading::Call(unsigned message, uintptr_t wParam, int
     return direct != nullptr ? direct(directPointer, message, wParam, lParam) : 0;
 }
 
-bool ScintillaControl::Loading::Start(size_t bytes)
+// Without the large option Scintilla keeps line starts in 32 bits, even
+// where its positions have 64.
+uint64_t ScintillaControl::Loading::MostBytes(bool large)
 {
-    loader = reinterpret_cast<Scintilla::ILoader*>(Call(SCI_CREATELOADER, bytes, SC_DOCUMENTOPTION_STYLES_NONE));
+    return large ? static_cast<uint64_t>(PTRDIFF_MAX) : static_cast<uint64_t>(INT32_MAX);
+}
+
+bool ScintillaControl::Loading::Start(size_t bytes, bool large)
+{
+    const int options = SC_DOCUMENTOPTION_STYLES_NONE | (large ? SC_DOCUMENTOPTION_TEXT_LARGE : 0);
+    loader = reinterpret_cast<Scintilla::ILoader*>(Call(SCI_CREATELOADER, bytes, options));
+    room = MostBytes(large);
     return loader != nullptr;
 }
 
 bool ScintillaControl::Loading::Add(std::string_view bytes)
 {
-    return loader != nullptr &&
-           (bytes.empty() || loader->AddData(bytes.data(), static_cast<Sci_Position>(bytes.size())) == SC_STATUS_OK);
+    if (loader == nullptr || bytes.size() > room)
+        return false;
+    room -= bytes.size();
+    return bytes.empty() || loader->AddData(bytes.data(), static_cast<Sci_Position>(bytes.size())) == SC_STATUS_OK;
 }
 
 // The hidden window shows the document, so that its bytes can be read; the

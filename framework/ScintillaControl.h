@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -162,7 +163,9 @@ private:
 // from the panes, through a hidden Scintilla window of that thread: the
 // memory of a large file is taken, and what the document holds is read back,
 // without the panes' thread waiting. A pane of any thread then adopts the
-// document. Everything but the adoption happens on the making thread.
+// document. Everything but the adoption happens on the making thread. The
+// window is message-only: a program that sends a message to every top-level
+// window never waits for a load.
 class ScintillaControl::Loading {
 public:
     Loading();
@@ -171,8 +174,13 @@ public:
     // An unfinished or untaken document goes with it.
     ~Loading();
 
-    // Room for a document of `bytes` bytes; false when memory ran out.
-    bool Start(size_t bytes);
+    // The most bytes a document holds: 2 GB less one byte, or, made large
+    // (Scintilla's large-document option), what the build's positions reach.
+    static uint64_t MostBytes(bool large);
+    // Room for a document of `bytes` bytes, large or not; false when memory
+    // ran out.
+    bool Start(size_t bytes, bool large);
+    // False when memory ran out or the document would pass MostBytes.
     bool Add(std::string_view bytes);
     // The document is whole: its bytes can be read here.
     bool Finish();
@@ -188,4 +196,5 @@ private:
     intptr_t directPointer = 0;
     Scintilla::ILoader* loader = nullptr;
     void* document = nullptr;
+    uint64_t room = 0;
 };

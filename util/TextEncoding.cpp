@@ -216,25 +216,39 @@ void AppendUtf16(std::string& out, const wchar_t* wide, size_t count, bool bigEn
     }
 }
 
-// Calls emit(wide, count) for the text's characters a block at a time,
+// Calls piece(start, end) for the text's pieces of about `size` bytes,
 // never splitting a double-byte character.
-template <typename Emit>
-void ForEachWideBlock(std::string_view text, std::vector<wchar_t>& wide, Emit emit)
+template <typename Piece>
+void ForEachPiece(std::string_view text, size_t size, Piece piece)
 {
     const auto& lead = LeadBytes();
     size_t start = 0;
     while (start < text.size()) {
         size_t end = start;
-        while (end < text.size() && end - start < kBlock)
+        while (end < text.size() && end - start < size)
             end += lead[static_cast<unsigned char>(text[end])] ? 2 : 1;
         if (end > text.size())
             end = text.size(); // a lead byte at the very end
-        const int length = static_cast<int>(end - start);
-        const int count = ::MultiByteToWideChar(kCodePage, 0, text.data() + start, length, &wide[0],
-                                                static_cast<int>(wide.size()));
-        emit(wide.data(), static_cast<size_t>(count));
+        piece(start, end);
         start = end;
     }
+}
+
+// Calls emit(wide, count) for the text's characters a block at a time.
+template <typename Emit>
+void ForEachWideBlock(std::string_view text, std::vector<wchar_t>& wide, Emit emit)
+{
+    ForEachPiece(text, kBlock, [&](size_t start, size_t end) {
+        const int count = ::MultiByteToWideChar(kCodePage, 0, text.data() + start, static_cast<int>(end - start),
+                                                &wide[0], static_cast<int>(wide.size()));
+        emit(wide.data(), static_cast<size_t>(count));
+    });
+}
+
+// Whether every character of the bytes has a Unicode character.
+bool AllMapped(const char* bytes, size_t size)
+{
+    return ::MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(size), nullptr, 0) > 0;
 }
 
 struct Utf16Reading {
@@ -310,6 +324,20 @@ bool EncodeEucJp(std::string& text)
 }
 
 } // namespace
+
+// A block at a time, character by character only in a block that has one.
+size_t TextEncoding::CountUnmapped(std::string_view text)
+{
+    size_t count = 0;
+    ForEachPiece(text, kBlock, [&](size_t start, size_t end) {
+        if (AllMapped(text.data() + start, end - start))
+            return;
+        ForEachPiece(text.substr(start, end - start), 1, [&](size_t at, size_t next) {
+            count += AllMapped(text.data() + start + at, next - at) ? 0 : 1;
+        });
+    });
+    return count;
+}
 
 size_t TextEncoding::ReadUtf8(const unsigned char* p, size_t available, uint32_t* code)
 {

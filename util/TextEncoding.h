@@ -55,6 +55,11 @@ public:
     bool Decode(std::string& bytes, size_t* lost) const;
     bool Encode(std::string& text) const;
 
+    // Characters of code page 932 text that no Unicode character stands for
+    // (a lead byte without its trail, an unassigned pair): what UTF-8 and
+    // UTF-16 cannot keep. The NEC and IBM codes of one character have one.
+    static size_t CountUnmapped(std::string_view text);
+
     // One Unicode code point as UTF-8, appended to out.
     static void AppendUtf8(uint32_t code, std::string& out);
     // The valid UTF-8 sequence at p (of available bytes) as one code point;

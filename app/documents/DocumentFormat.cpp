@@ -1,12 +1,10 @@
 #include "app/documents/DocumentFormat.h"
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
 #include "framework/ScintillaControl.h"
-#include "framework/Win32.h"
 #include "util/EucJp.h"
 
 namespace {
@@ -21,32 +19,33 @@ bool IsUtf16(TextEncoding encoding)
     return encoding.GetKind() == TextEncoding::Utf16Le || IsBigEndian(encoding);
 }
 
-// UTF-8 of the pane to UTF-16 units in the file's byte order, a block at a
-// time (never cutting a sequence), appended to out.
-bool Utf8ToUtf16(std::string_view text, bool bigEndian, std::string& out)
+// UTF-8 of the pane to UTF-16 units in the file's byte order, appended to
+// out. A byte that is no part of a valid sequence becomes U+FFFD, as on the
+// way to code page 932; their count is returned.
+size_t Utf8ToUtf16(std::string_view text, bool bigEndian, std::string& out)
 {
-    constexpr size_t Block = 1u << 20;
-    std::wstring wide;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = std::min(text.size(), at + Block);
-        while (end < text.size() && end > at + 4 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            --end;
-        const int size = static_cast<int>(end - at);
-        const int count = ::MultiByteToWideChar(CP_UTF8, 0, text.data() + at, size, nullptr, 0);
-        wide.resize(static_cast<size_t>(count));
-        if (count > 0)
-            ::MultiByteToWideChar(CP_UTF8, 0, text.data() + at, size, &wide[0], count);
-        for (wchar_t unit : wide) {
-            const auto u = static_cast<uint16_t>(unit);
-            const char low = static_cast<char>(u & 0xFF);
-            const char high = static_cast<char>(u >> 8);
-            out += bigEndian ? high : low;
-            out += bigEndian ? low : high;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const auto put = [&](uint32_t unit) {
+        out += static_cast<char>(bigEndian ? unit >> 8 : unit & 0xFF);
+        out += static_cast<char>(bigEndian ? unit & 0xFF : unit >> 8);
+    };
+    size_t invalid = 0;
+    for (size_t at = 0; at < text.size();) {
+        uint32_t code = bytes[at];
+        size_t length = code < 0x80 ? 1 : TextEncoding::ReadUtf8(bytes + at, text.size() - at, &code);
+        if (length == 0) {
+            code = 0xFFFD;
+            length = 1;
+            ++invalid;
         }
-        at = end;
+        if (code >= 0x10000) {
+            put(0xD800 + ((code - 0x10000) >> 10));
+            code = 0xDC00 + ((code - 0x10000) & 0x3FF);
+        }
+        put(code);
+        at += length;
     }
-    return true;
+    return invalid;
 }
 
 bool IsEucJp(TextEncoding encoding)
@@ -71,6 +70,14 @@ std::string WithLineEnds(std::string_view text, std::string_view end)
     return out;
 }
 
+// What Enter types: the file's own line end, CR LF when it has none or several.
+ScintillaControl::LineEnding TypedEnding(DocumentFormat::LineEnds ends)
+{
+    return ends == DocumentFormat::LineEnds::Lf   ? ScintillaControl::LineEnding::Lf
+           : ends == DocumentFormat::LineEnds::Cr ? ScintillaControl::LineEnding::Cr
+                                                  : ScintillaControl::LineEnding::CrLf;
+}
+
 } // namespace
 
 DocumentFormat DocumentFormat::Detect(std::string_view start, bool wholeFile)
@@ -89,9 +96,12 @@ unsigned DocumentFormat::PaneCodePage() const
 void DocumentFormat::PreparePane(ScintillaControl& pane) const
 {
     pane.SetCodePage(PaneCodePage());
-    pane.SetLineEnding(lineEnds == LineEnds::Lf   ? ScintillaControl::LineEnding::Lf
-                       : lineEnds == LineEnds::Cr ? ScintillaControl::LineEnding::Cr
-                                                  : ScintillaControl::LineEnding::CrLf);
+    pane.SetLineEnding(TypedEnding(lineEnds));
+}
+
+bool DocumentFormat::IsHeldBy(ScintillaControl& pane) const
+{
+    return pane.CodePage() == PaneCodePage() && pane.GetLineEnding() == TypedEnding(lineEnds);
 }
 
 std::string DocumentFormat::CaptionTag() const
@@ -131,7 +141,9 @@ bool DocumentFormat::ToFile(std::string_view paneBytes, std::string& converted, 
         converted.reserve(paneBytes.size() * 2 + 2);
         if (!markless)
             converted.append(encoding.GetMark().data(), encoding.GetMark().size());
-        Utf8ToUtf16(paneBytes, IsBigEndian(encoding), converted);
+        const size_t invalid = Utf8ToUtf16(paneBytes, IsBigEndian(encoding), converted);
+        if (lost != nullptr)
+            *lost = invalid;
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
@@ -155,13 +167,9 @@ bool DocumentFormat::ToFileFrom(std::string_view paneBytes, unsigned paneCodePag
                 if (!utf8.Decode(text, lost))
                     return false;
             } else {
-                // Bytes that are no code page 932 character do not come back.
-                const std::string held = text;
-                size_t unused = 0;
-                std::string back;
-                if (!utf8.Encode(text) || !utf8.Decode(back = text, &unused))
+                *lost += TextEncoding::CountUnmapped(text);
+                if (!utf8.Encode(text))
                     return false;
-                *lost += back != held ? 1 : 0;
             }
         }
         size_t notHeld = 0;

@@ -37,6 +37,10 @@ public:
     // The pane made ready for this form's bytes: its code page, and the line
     // end Enter types (the file's own; CR LF when it has none or several).
     void PreparePane(ScintillaControl& pane) const;
+    // Whether the pane is as PreparePane leaves it; when not (a file saved in
+    // another form and not read back), its bytes must be converted to be
+    // this form's.
+    bool IsHeldBy(ScintillaControl& pane) const;
     LineEnds GetLineEnds() const { return lineEnds; }
     void SetLineEnds(LineEnds ends) { lineEnds = ends; }
     bool IsLfOnly() const { return lineEnds == LineEnds::Lf; }

@@ -69,16 +69,22 @@ DocumentFormat Chosen(TextEncoding chosen, std::string_view start)
 } // namespace
 
 struct DocumentLoad::Job : WorkerWait::Job {
+    // A file still changing after this many readings is shown as last read.
+    static constexpr unsigned Readings = 3;
+
     std::string path;
-    uint64_t size = 0;
-    size_t blockSize = 0;
+    Pace pace;
     std::optional<TextEncoding> chosen;
+    // The size of the reading under way, and how much of it was read.
+    std::atomic<uint64_t> size{0};
     std::atomic<uint64_t> read{0};
 
     // Set by the worker before it signals done.
     Result result = Result::Loaded;
     DocumentFormat format;
     size_t lost = 0;
+    FileStamp stamp;
+    bool inSync = true;
     // The loaded document, with a reference for the pane, and whether it
     // holds other bytes than were read.
     void* document = nullptr;
@@ -86,20 +92,32 @@ struct DocumentLoad::Job : WorkerWait::Job {
 
     void Work() override;
     std::string CountsText() const override;
-    Result Fill(HANDLE file, ScintillaControl::Loading& loading);
+    Result Fill(HANDLE file, ScintillaControl::Loading& loading, unsigned reading);
 };
 
-// Nothing may escape the worker: memory running out is a result.
+// The stamp is taken before the file is opened, so that any change while it
+// is read shows at the end. Nothing may escape the worker: memory running
+// out is a result.
 void DocumentLoad::Job::Work()
 {
     try {
-        const KernelHandle file =
-            OwnHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        ScintillaControl::Loading loading; // made, filled and checked on this thread
-        result = file == nullptr ? Result::NotRead : Fill(file.get(), loading);
-        if (result == Result::Loaded)
-            document = loading.Take();
+        for (unsigned reading = 1;; ++reading) {
+            stamp = FileStamp::Of(path);
+            size = stamp.Size();
+            read = 0;
+            const KernelHandle file = OwnHandle(
+                ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+            ScintillaControl::Loading loading; // made, filled and checked on this thread
+            result = file == nullptr || !stamp.Exists() ? Result::NotRead : Fill(file.get(), loading, reading);
+            if (result != Result::Loaded)
+                return;
+            inSync = FileStamp::Of(path) == stamp;
+            if (inSync || reading == Readings) {
+                document = loading.Take();
+                return;
+            }
+        }
     } catch (const std::bad_alloc&) {
         result = Result::TooLarge;
     } catch (const std::length_error&) {
@@ -113,10 +131,13 @@ std::string DocumentLoad::Job::CountsText() const
     return FormatCount(read / megabyte) + " / " + FormatCount((size + megabyte - 1) / megabyte) + " MB 読み込みました";
 }
 
-DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file, ScintillaControl::Loading& loading)
+// A file that grew while it was read may be read past its first size, a
+// block at most; the document refuses more than it can hold.
+DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file, ScintillaControl::Loading& loading, unsigned reading)
 {
+    const size_t blockSize = pace.blockSize;
     std::unique_ptr<char[]> block(new (std::nothrow) char[blockSize]);
-    if (block == nullptr || !loading.Start(static_cast<size_t>(size)))
+    if (block == nullptr)
         return Result::TooLarge;
     std::unique_ptr<PaneBytesDecoder> decoder;
     std::string converted;
@@ -132,6 +153,11 @@ DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file, ScintillaControl::Load
         if (decoder == nullptr) {
             format = chosen ? Chosen(*chosen, bytes) : DocumentFormat::Detect(bytes, last);
             decoder = std::make_unique<PaneBytesDecoder>(format);
+            const Room room = RoomFor(size, format.GetEncoding());
+            if (room == Room::Refused || !loading.Start(static_cast<size_t>(size), room == Room::Large))
+                return Result::TooLarge;
+            if (pace.afterFirstBlock)
+                pace.afterFirstBlock(reading);
         }
         std::string_view paneBytes = bytes;
         if (decoder->PassesThrough()) {
@@ -161,21 +187,32 @@ DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file, ScintillaControl::Load
     return Result::Loaded;
 }
 
+// The pane holds UTF-16 as UTF-8: a unit of two bytes becomes three at most.
+// 4 GiB and more is refused on both builds, as it always was; the 32-bit
+// one's positions end at 2 GB, and without the large option so do the line
+// starts of the 64-bit one.
+DocumentLoad::Room DocumentLoad::RoomFor(uint64_t fileSize, TextEncoding encoding, uint64_t largestPosition)
+{
+    const bool utf16 = encoding.GetKind() == TextEncoding::Utf16Le || encoding.GetKind() == TextEncoding::Utf16Be;
+    const uint64_t paneBytes = utf16 ? fileSize / 2 * 3 + fileSize % 2 : fileSize;
+    if (fileSize >= 0xFFFFFFFFull || paneBytes > largestPosition)
+        return Room::Refused;
+    return paneBytes > ScintillaControl::Loading::MostBytes(false) ? Room::Large : Room::Ordinary;
+}
+
+// What no encoding can hold is refused before any reading.
 DocumentLoad::Result DocumentLoad::Run(Window& owner, ScintillaControl& pane, const std::string& path)
 {
-    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes) ||
-        (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    const FileStamp before = FileStamp::Of(path);
+    if (!before.Exists())
         return Result::NotRead;
+    if (RoomFor(before.Size(), TextEncoding::Cp932) == Room::Refused)
+        return Result::TooLarge;
     auto job = std::make_shared<Job>();
     job->path = path;
-    job->blockSize = pace.blockSize;
+    job->pace = pace;
     job->chosen = encoding;
-    job->size = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
-    // 4 GiB and more is refused on both builds, as it always was; the 32-bit
-    // one has no room for half its address space in one piece anyway.
-    if (job->size >= 0xFFFFFFFFull || job->size >= SIZE_MAX / 2)
-        return Result::TooLarge;
+    job->size = before.Size();
     WorkerWait wait;
     wait.SetProgressDelay(pace.progressDelay);
     // The loader's document belongs to the worker until it is done with it.
@@ -205,5 +242,7 @@ DocumentLoad::Result DocumentLoad::Finish(ScintillaControl& pane, Job& job)
     format = job.format;
     lost = job.lost;
     changedByPane = job.changedByPane;
+    stamp = job.stamp;
+    inSync = job.inSync;
     return Result::Loaded;
 }

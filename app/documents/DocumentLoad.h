@@ -7,14 +7,19 @@
 // second, shows the progress window of grep with the file's name, the
 // megabytes read and 中止. The pane gets the new document only when the whole
 // file is in it: a failure or 中止 leaves its document as it was. What the
-// pane holds is checked against what was read. A local of one open.
+// pane holds is checked against what was read. A file that changes while it
+// is read (its size or last-write time differ at the end from before) is
+// read again, a few times at most. A local of one open.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "app/documents/DocumentFormat.h"
+#include "app/documents/FileStamp.h"
 #include "app/folders/WorkerWait.h"
 
 class ScintillaControl;
@@ -35,12 +40,25 @@ public:
     const DocumentFormat& Format() const { return format; }
     size_t Lost() const { return lost; }
     bool ChangedByPane() const { return changedByPane; }
+    // The file as it was before the reading that the pane holds, and whether
+    // it was still so after it; when not, the file kept changing and the pane
+    // holds what the last reading found.
+    const FileStamp& Stamp() const { return stamp; }
+    bool InSync() const { return inSync; }
+
+    // How a file of fileSize bytes in this encoding can be held where
+    // positions reach largestPosition: in an ordinary document (2 GB at
+    // most), in a large one, or not at all (4 GiB and more never).
+    enum class Room { Ordinary, Large, Refused };
+    static Room RoomFor(uint64_t fileSize, TextEncoding encoding, uint64_t largestPosition = PTRDIFF_MAX);
 
     // How long a load goes before the progress window shows, and how much
-    // is read at a time; tests show the window at once and read slowly.
+    // is read at a time; tests show the window at once and read slowly, and
+    // change the file after the first block of a reading (counted from 1).
     struct Pace {
         unsigned progressDelay = 500;
         size_t blockSize = 4u << 20;
+        std::function<void(unsigned reading)> afterFirstBlock = nullptr;
     };
     void SetPace(Pace newPace) { pace = newPace; }
     // Reads the file in this encoding rather than the one its bytes suggest
@@ -57,4 +75,6 @@ private:
     DocumentFormat format;
     size_t lost = 0;
     bool changedByPane = false;
+    FileStamp stamp;
+    bool inSync = true;
 };

@@ -12,6 +12,7 @@ public:
     static FileStamp Of(const std::string& path);
 
     bool Exists() const { return exists; }
+    uint64_t Size() const { return size; }
     const std::string& Path() const { return path; }
     bool operator==(const FileStamp& other) const
     {

@@ -2,6 +2,7 @@
 // failed open or save leaves behind: never a changed name, a lost mark or a
 // damaged file.
 #include <cstring>
+#include <fstream>
 
 #include "DocumentFixture.h"
 #include "app_search/ImportPatch.h"
@@ -373,4 +374,74 @@ TEST_F(DocumentTest, SaveWhereNoNewFileMayBeMade)
         EXPECT_EQ((std::vector<std::string>{"doc.txt"}), folder.Entries()) << c.refused;
     }
     EXPECT_NE(std::string::npos, driver.Seen().back().text.find("ファイルは変更していません"));
+}
+
+// A file that grows while it loads is read again; one that grows at every
+// reading is not taken for what was read: a save asks before cutting its tail.
+TEST_F(DocumentTest, FileThatGrowsWhileItLoads)
+{
+    for (const unsigned growing : {1u, 3u}) {
+        const std::string path = folder.Write("log.txt", "one\r\n");
+        window.loadPace = {500, 2, [=](unsigned reading) {
+            if (reading <= growing) std::ofstream(path, std::ios::binary | std::ios::app) << "two\r\n"; }};
+        ASSERT_EQ(1, window.OpenDocumentFile(path));
+        const std::string grown = Bytes(path);
+        if (growing == 3) {
+            driver.Queue(DialogDriver::Press(IDNO));
+            window.OnSave();
+        }
+        EXPECT_EQ(grown, growing == 1 ? PaneText() : Bytes(path));
+    }
+}
+
+// Save As in another encoding whose reading back fails (memory ran out): the
+// message says the file was saved, and the next save writes that encoding.
+TEST_F(DocumentTest, SaveAsInAnotherEncodingWhoseReadingBackFails)
+{
+    OpenThroughDialog(folder.Write("sjis.txt", "日本\r\n"));
+    const std::string target = folder / "u8.txt";
+    driver.Queue([target](HWND dialog) {
+        ::SendMessageA(::GetDlgItem(::FindWindowExA(dialog, nullptr, "#32770", nullptr), 1200), CB_SETCURSEL, 1, 0);
+        DialogDriver::ChooseFile(target)(dialog); // as UTF-8
+    }).Queue(DialogDriver::Press(IDOK));
+    window.loadPace.afterFirstBlock = [](unsigned) { throw std::bad_alloc(); };
+    window.OnSaveAs();
+    EXPECT_EQ(0u, driver.Seen().back().text.find("ファイルは UTF-8 で保存しました"));
+    EXPECT_EQ(target + " [UTF-8]" + PlainSuffix, Caption());
+    window.loadPace.afterFirstBlock = nullptr;
+    TypeChar('x');
+    window.OnSave();
+    ExpectDialogsDone();
+    EXPECT_EQ(u8"x日本\r\n", Bytes(target));
+}
+
+// Text that may pass 2 GB is a large document where positions have 64 bits,
+// and refused where they have 32.
+TEST(DocumentRoom, LargeWherePositionsReachElseRefused)
+{
+    using R = DocumentLoad::Room;
+    const struct { uint64_t size; TextEncoding::Kind kind; R wide, narrow; } cases[] = {
+        {0x7FFFFFFF, TextEncoding::Utf8, R::Ordinary, R::Ordinary},
+        {0x80000000, TextEncoding::Cp932, R::Large, R::Refused},
+        {1500000000, TextEncoding::Utf16Le, R::Large, R::Refused}, // up to 2.25 GB as UTF-8
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.wide, DocumentLoad::RoomFor(c.size, c.kind, INT64_MAX)) << c.size;
+        EXPECT_EQ(c.narrow, DocumentLoad::RoomFor(c.size, c.kind, INT32_MAX)) << c.size;
+    }
+}
+
+// A conversion counts each character it cannot keep, and nothing else.
+TEST(SaveConversion, CountsEachLostCharacter)
+{
+    const struct { unsigned pane; std::string bytes; TextEncoding::Kind to; size_t lost; } cases[] = {
+        {65001, "a\xFF\xC3", TextEncoding::Utf16Le, 2}, // no UTF-8
+        {932, "\xED\x40\xFA\x5C\x87\x90\x81\xE0", TextEncoding::Utf8, 0}, // NEC and IBM or JIS codes of 纊 and ≒
+        {932, "\x85\x40\x85\x41\x81", TextEncoding::Utf8, 3},                 // unassigned; a lead byte at the end
+    };
+    for (const auto& c : cases) {
+        std::string converted; FileContents contents; size_t lost = 99;
+        ASSERT_TRUE(DocumentFormat(c.to).ToFileFrom(c.bytes, c.pane, converted, &contents, &lost));
+        EXPECT_EQ(c.lost, lost) << c.bytes;
+    }
 }

@@ -43,6 +43,17 @@ TEST(Scintilla, KeepsEveryByteAndUndoesEachAppendedStep)
     Scintilla_ReleaseResources();
 }
 
+// A document loads in a message-only window, which messages sent to every
+// window never wait for, and is large when asked.
+TEST(Scintilla, LoadingWindowIsMessageOnly)
+{
+    ASSERT_NE(0, Scintilla_RegisterClasses(::GetModuleHandleA(nullptr)));
+    ScintillaControl::Loading loading;
+    ASSERT_TRUE(loading.Start(0, true) && loading.Finish());
+    const HWND window = ::FindWindowExA(HWND_MESSAGE, nullptr, "Scintilla", nullptr);
+    EXPECT_TRUE(window != nullptr && ::SendMessageA(window, SCI_GETDOCUMENTOPTIONS, 0, 0) & SC_DOCUMENTOPTION_TEXT_LARGE);
+}
+
 namespace {
 
 class Panes : public ::testing::Test {
