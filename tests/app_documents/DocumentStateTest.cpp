@@ -14,6 +14,17 @@ std::string Marked(const std::string& path)
 {
     return path + ModifiedSuffix;
 }
+
+// Whether the caption marked the document modified while the hook was set.
+bool captionMarked = false;
+LRESULT CALLBACK WatchCaption(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_SETTEXT && call->lParam != 0 &&
+        std::string(reinterpret_cast<const char*>(call->lParam)).find(ModifiedSuffix) != std::string::npos)
+        captionMarked = true;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 } // namespace
 
 TEST_F(DocumentTest, NewWindowIsUntitledAndUnmodified)
@@ -60,6 +71,18 @@ TEST_F(DocumentTest, OpenShowsTheFileUnmarkedWithTheFocusInThePane)
     ExpectState({path, Plain(path), "一行目\r\n二行目", 0}, "after Open");
     EXPECT_EQ(window.leftPane.GetHandle(), ::GetFocus());
     EXPECT_EQ("右側", window.rightPane.GetText());
+}
+
+// An open or a reload never makes the document count as modified on the
+// way, which would have a large file copied for recovery.
+TEST_F(DocumentTest, OpeningNeverMarksTheDocumentOnTheWay)
+{
+    const std::string path = folder.Write("doc.txt", "text");
+    const HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, WatchCaption, nullptr, ::GetCurrentThreadId());
+    EXPECT_EQ(1, window.OpenDocumentFile(path));
+    EXPECT_EQ(1, window.OpenDocumentFile(path));
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(captionMarked);
 }
 
 TEST_F(DocumentTest, SaveOfANamedDocumentWritesWithoutAsking)
