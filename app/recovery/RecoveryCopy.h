@@ -2,9 +2,9 @@
 // held it, and what is needed to open it again as it was: the document's
 // path (empty for an untitled one), its encoding, its line ends, the caret,
 // whether saving changes what its file held and leaves out a byte-order mark,
-// and the file as the document last read or wrote it. On disk it is a short header of "key=value" lines ending in an
-// empty line, then the text's bytes unchanged, so a copy of any size is
-// written without being converted.
+// and the file as the document last read or wrote it. On disk it is a short
+// header of "key=value" lines ending in an empty line, then the text's bytes
+// unchanged, so a copy of any size is written without being converted.
 #pragma once
 
 #include <cstdint>
