@@ -71,7 +71,11 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case RecoveryWrittenMessage:
-        HandleRecoveryWritten(wParam != 0);
+        HandleRecoveryWritten(static_cast<RecoveryWriter::Outcome>(wParam));
+        return 0;
+    case DocumentChangedMessage:
+        changePending = false;
+        ScheduleRecoveryCopy();
         return 0;
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
@@ -84,6 +88,8 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
             OnEditChange();
             return 0;
         }
+        if (header->hwndFrom == leftPane.GetHandle() && header->code == SCN_MODIFIED)
+            NoteDocumentChange(static_cast<size_t>(reinterpret_cast<const SCNotification*>(lParam)->length));
         if (header->hwndFrom == leftPane.GetHandle() || header->hwndFrom == rightPane.GetHandle())
             return HandlePaneNotify(*header);
         break;
@@ -162,6 +168,7 @@ int TestWindow::HandleCreate()
     rect2.left = half + 1;
     leftPane.Create(PaneStyle, rect, this, LeftPaneId);
     rightPane.Create(PaneStyle, rect2, this, RightPaneId);
+    leftPane.MakeDocumentPane();
     // Results are not undone; a history would hold them twice.
     rightPane.KeepHistory(false);
     fileDocument = leftPane.Document();

@@ -149,14 +149,18 @@ protected:
     void StartRecovery();
     bool OfferLeftCopies();
     bool RestoreCopy(const std::string& path);
+    // Each insertion or deletion in the document: counted here, acted on
+    // once the command that made it is done.
+    void NoteDocumentChange(size_t bytes);
     void ScheduleRecoveryCopy();
     void WriteRecoveryCopy(bool beforeLongWork);
     void RemoveRecoveryCopy();
-    void HandleRecoveryWritten(bool written);
+    void HandleRecoveryWritten(RecoveryWriter::Outcome outcome);
     void RememberSession();
     void RestoreLastSession();
     int OnLastSessionChoice();
     static constexpr UINT RecoveryWrittenMessage = WM_APP + 0x60;
+    static constexpr UINT DocumentChangedMessage = WM_APP + 0x61;
     static constexpr UINT_PTR RecoveryTimerId = 0x5243;
 
     // Shortcuts, tag jump, go to line, dropped files.
@@ -222,9 +226,12 @@ protected:
     RecoveryFolder recoveryFolder;
     std::unique_ptr<RecoveryWriter> recoveryWriter;
     // A copy was asked for since the document was last saved or given up,
-    // and the document's length in the last one.
+    // the document's length in the last one, and the bytes inserted or
+    // deleted since (a change told but not yet acted on is pending).
     bool copyWritten = false;
     size_t copiedLength = 0;
+    size_t changedSinceCopy = 0;
+    bool changePending = false;
     bool recoveryFailureTold = false;
     UINT recoveryDelayMs = 30 * 1000;
     bool restoreSession = true;

@@ -151,11 +151,12 @@ int TestWindow::OnEditChange()
     return 0;
 }
 
-// The document is its file's text as it is now.
+// The document is its file's text as it is now: known as the file's before
+// the save point tells, so that it never counts as modified on the way.
 void TestWindow::MarkSaved()
 {
-    leftPane.SetSavePoint();
     fileDocument = leftPane.Document();
+    leftPane.SetSavePoint();
     modified = 0;
     lossy = 0;
     RemoveRecoveryCopy();
@@ -213,7 +214,8 @@ int TestWindow::ChooseFile(int mode, SaveFormatPart* part)
 }
 
 // A modified document is offered Save As first: 1 when the document may be
-// replaced (saved for real, or "No"), 0 when it must stay.
+// replaced (saved for real, or "No"), 0 when it must stay. After "No" its
+// recovery copy stays until a file has replaced it.
 int TestWindow::AskToSaveFirst()
 {
     if (modified != 1)
@@ -221,10 +223,7 @@ int TestWindow::AskToSaveFirst()
     int answer = MessageBox("保存されていません。\n保存しますか？", "保存の確認", QuestionYesNoCancel);
     if (answer == IDYES)
         return SaveDocumentAs() == 1 ? 1 : 0;
-    if (answer != IDNO)
-        return 0;
-    RemoveRecoveryCopy(); // the user gave the changes up
-    return 1;
+    return answer == IDNO ? 1 : 0;
 }
 
 // Loads path as the document. On failure the user is told, and the text,

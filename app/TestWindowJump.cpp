@@ -144,6 +144,9 @@ int TestWindow::OnOpenStartArgument()
         notOpened = arguments.size() - 1;
         path = StartFile(argument, &place);
     }
+    // A document restored at the start is asked about first, as by 開く.
+    if (AskToSaveFirst() != 1)
+        return 0;
     int opened = OpenDocumentFile(path.empty() ? argument : path);
     if (notOpened > 0) {
         MessageBox("指定されたファイルのうち最初の 1 つだけを開きました。\nほかの " +

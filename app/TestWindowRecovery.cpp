@@ -1,7 +1,8 @@
 // Recovery copies of the modified document and the last session: a copy is
 // written 30 seconds after the last change (IntervalSeconds in [Recovery]), and at once before long work
 // (grep, a listing, a reopen) or after a change of a megabyte or more; it
-// goes when the document is saved or given up by the user's answer. At the
+// goes when the document is saved, replaced by what the user chose instead,
+// or given up at the end. At the
 // start, copies that an editor left behind are offered back; without them
 // (and without a file to open) the last session's file opens where it was.
 #include "app/TestWindow.h"
@@ -77,16 +78,7 @@ bool TestWindow::OfferLeftCopies()
         list += "\nほか " + std::to_string(left.size() - MostListed) + " 件";
     if (MessageBox("前回、保存されていない変更が残っています。\n復元しますか？\n" + list, "復元の確認",
                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
-        const std::string newest = left.front().path;
-        if (RestoreCopy(newest)) {
-            // The copy becomes this editor's own by its name alone: at no
-            // moment is there none on disk.
-            if (::MoveFileExA(newest.c_str(), recoveryFolder.CopyPath().c_str(), MOVEFILE_REPLACE_EXISTING)) {
-                copyWritten = true;
-                copiedLength = leftPane.Length();
-            } else {
-                WriteRecoveryCopy(true);
-            }
+        if (RestoreCopy(left.front().path)) {
             recoveryFolder.ReleaseLeftCopies();
             return true;
         }
@@ -101,8 +93,9 @@ bool TestWindow::OfferLeftCopies()
     return false;
 }
 
-// The copy's text becomes the document, modified, with its path, encoding,
-// line ends and caret; its file on disk is not read or touched.
+// The copy's text becomes the document, modified, with its path, form,
+// caret and what saving must ask; its file on disk is not read or touched.
+// The copy becomes this editor's own, after any write of its own.
 bool TestWindow::RestoreCopy(const std::string& path)
 {
     RecoveryCopy copy;
@@ -110,6 +103,8 @@ bool TestWindow::RestoreCopy(const std::string& path)
         return false;
     DocumentFormat format{TextEncoding(static_cast<TextEncoding::Kind>(copy.encoding))};
     format.SetLineEnds(static_cast<DocumentFormat::LineEnds>(copy.lineEnds));
+    if (copy.markless)
+        format.LeaveOutMark();
     format.PreparePane(leftPane);
     leftPane.KeepHistory(false);
     leftPane.SetBytes(copy.text);
@@ -119,17 +114,38 @@ bool TestWindow::RestoreCopy(const std::string& path)
     documentPath = copy.documentPath.empty() ? UntitledName : copy.documentPath;
     documentFormat = format;
     encodingChosen = true;
-    lossy = 0;
+    lossy = copy.lossy ? 1 : 0;
     fileDocument = nullptr; // no pane holds the file's own text
     modified = 0;
+    if (recoveryWriter != nullptr)
+        recoveryWriter->TakeOver(path);
+    copyWritten = true;
+    copiedLength = leftPane.Length();
+    changedSinceCopy = 0;
     OnEditChange();
     const size_t caret = std::min<size_t>(static_cast<size_t>(copy.caret), leftPane.Length());
     leftPane.SetSelection(caret, caret);
     NoteFileStamp();
+    // A save asks before writing over a file changed since the copy; the
+    // change the user restored over is not asked about again.
+    if (copy.fileKnown) {
+        declinedStamp = fileStamp;
+        fileStamp = FileStamp(documentPath, copy.fileSize, copy.fileWritten);
+    }
     return true;
 }
 
-// Every change of the document comes here (through OnEditChange).
+void TestWindow::NoteDocumentChange(size_t bytes)
+{
+    if (recoveryWriter == nullptr)
+        return;
+    changedSinceCopy += bytes;
+    if (!changePending)
+        changePending = ::PostMessageA(hwnd, DocumentChangedMessage, 0, 0) != FALSE;
+}
+
+// Every change of the document comes here: its mark (OnEditChange) and, once
+// the command that made them is done, its insertions and deletions.
 void TestWindow::ScheduleRecoveryCopy()
 {
     if (recoveryWriter == nullptr)
@@ -140,7 +156,7 @@ void TestWindow::ScheduleRecoveryCopy()
         ::KillTimer(hwnd, RecoveryTimerId);
         return;
     }
-    if (Difference(leftPane.Length(), copiedLength) >= LargeChange)
+    if (changedSinceCopy >= LargeChange || Difference(leftPane.Length(), copiedLength) >= LargeChange)
         WriteRecoveryCopy(true);
     else
         ::SetTimer(hwnd, RecoveryTimerId, recoveryDelayMs, nullptr);
@@ -159,12 +175,18 @@ void TestWindow::WriteRecoveryCopy(bool beforeLongWork)
         copy.encoding = documentFormat.GetEncoding().GetKind();
         copy.lineEnds = static_cast<int>(documentFormat.GetLineEnds());
         copy.caret = leftPane.Caret();
+        copy.lossy = lossy != 0;
+        copy.markless = documentFormat.LeavesOutMark();
+        copy.fileKnown = fileStamp.Exists() && fileStamp.Path() == documentPath;
+        copy.fileSize = fileStamp.Size();
+        copy.fileWritten = fileStamp.Written();
         copy.text = std::string(leftPane.Bytes());
         copiedLength = copy.text.size();
+        changedSinceCopy = 0;
         recoveryWriter->Write(std::move(copy));
         copyWritten = true;
     } catch (const std::bad_alloc&) {
-        HandleRecoveryWritten(false);
+        HandleRecoveryWritten(RecoveryWriter::Failed);
     }
 }
 
@@ -175,12 +197,19 @@ void TestWindow::RemoveRecoveryCopy()
         recoveryWriter->Remove();
     copyWritten = false;
     copiedLength = 0;
+    changedSinceCopy = 0;
 }
 
-// Told once, never as a box: the user is typing.
-void TestWindow::HandleRecoveryWritten(bool written)
+// Told once, never as a box: the user is typing. A restored copy that could
+// not be taken over is written anew.
+void TestWindow::HandleRecoveryWritten(RecoveryWriter::Outcome outcome)
 {
-    if (written) {
+    if (outcome == RecoveryWriter::NotTakenOver) {
+        copiedLength = 0;
+        WriteRecoveryCopy(true);
+        return;
+    }
+    if (outcome == RecoveryWriter::Written) {
         recoveryFailureTold = false;
         return;
     }

@@ -22,6 +22,13 @@ constexpr ContextItem ContextItems[] = {
     {SCI_CLEAR, "削除(&D)"},     {0, nullptr},                 {SCI_SELECTALL, "すべて選択(&A)"},
 };
 
+// A message another thread sent: in a window of the main thread, another
+// program's.
+bool SentFromOutside()
+{
+    return ::InSendMessageEx(nullptr) != ISMEX_NOSEND;
+}
+
 } // namespace
 
 ScintillaControl::ScintillaControl()
@@ -64,6 +71,14 @@ int ScintillaControl::Create(DWORD newStyle, Rect rect, Window* parentWindow, in
     return 1;
 }
 
+// SCN_MODIFIED says all EN_CHANGE would, and how much changed.
+void ScintillaControl::MakeDocumentPane()
+{
+    documentPane = true;
+    Call(SCI_SETCOMMANDEVENTS, 0);
+    Call(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
+}
+
 intptr_t ScintillaControl::Call(unsigned message, uintptr_t wParam, intptr_t lParam)
 {
     if (direct != nullptr)
@@ -80,15 +95,19 @@ LRESULT ScintillaControl::HandleMessage(HWND h, UINT message, WPARAM wParam, LPA
 {
     switch (message) {
     case WM_SETTEXT:
-        return SetTextFromAnsi(reinterpret_cast<const char*>(lParam));
+        return SetTextFromAnsi(reinterpret_cast<const char*>(lParam), documentPane && SentFromOutside());
     case EM_REPLACESEL:
         return ReplaceSelectionFromAnsi(reinterpret_cast<const char*>(lParam));
     case EM_GETMODIFY:
         return IsModified() ? TRUE : FALSE;
     case EM_SETMODIFY:
-        if (wParam == FALSE)
+        if (wParam == FALSE && !documentPane)
             SetSavePoint();
         return 0;
+    case SCI_SETSAVEPOINT:
+        if (documentPane && SentFromOutside())
+            return 0;
+        break;
     case EM_UNDO:
     case WM_UNDO: {
         const bool could = CanUndo();
@@ -164,12 +183,14 @@ std::string ScintillaControl::FromAnsi(std::string_view text)
 }
 
 // As in an Edit control, the new text cannot be undone and is the
-// unmodified state.
-LRESULT ScintillaControl::SetTextFromAnsi(const char* text)
+// unmodified state; as an edit, it is a step to undo like typing.
+LRESULT ScintillaControl::SetTextFromAnsi(const char* text, bool asEdit)
 {
     SetBytes(FromAnsi(text != nullptr ? text : ""));
-    ForgetHistory();
-    SetSavePoint();
+    if (!asEdit) {
+        ForgetHistory();
+        SetSavePoint();
+    }
     return TRUE;
 }
 

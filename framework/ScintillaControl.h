@@ -11,7 +11,8 @@
 // sent by ANSI callers as bytes of UTF-16, ignores EM_GETMODIFY, EM_UNDO and
 // EM_POSFROMCHAR, and splits a WM_IME_CHAR into two wrong bytes; those are
 // answered here, in the document's encoding. WM_SETFONT sets the font of all
-// its text.
+// its text. In the document pane (MakeDocumentPane) no other program can mark
+// the text saved: the text it sets is an edit, and EM_SETMODIFY is refused.
 #pragma once
 
 #include <cstddef>
@@ -40,6 +41,9 @@ public:
 
     // Creates the window (as Control::Create) and sets it up as a pane.
     int Create(DWORD newStyle, Rect rect, Window* parentWindow, int id);
+    // The pane of the user's document: each insertion and deletion is told to
+    // the parent (SCN_MODIFIED), and other programs cannot mark it saved.
+    void MakeDocumentPane();
 
     // The document's bytes.
     size_t Length();
@@ -137,8 +141,9 @@ private:
     intptr_t Call(unsigned message, uintptr_t wParam = 0, intptr_t lParam = 0);
     LRESULT CallOriginal(UINT message, WPARAM wParam, LPARAM lParam);
     // Edit messages from ANSI callers, in the document's encoding.
-    // WM_SETTEXT, as in an Edit control, leaves nothing to undo.
-    LRESULT SetTextFromAnsi(const char* text);
+    // WM_SETTEXT, as in an Edit control, leaves nothing to undo, unless it
+    // is an edit like any other (asEdit).
+    LRESULT SetTextFromAnsi(const char* text, bool asEdit);
     LRESULT ReplaceSelectionFromAnsi(const char* text);
     // One character typed as code page 932 bytes (an IME character, or a
     // lead byte then its trail byte as WM_CHAR), inserted as the character.
@@ -154,6 +159,7 @@ private:
     // A lead byte that came alone as WM_CHAR; its trail byte comes next.
     unsigned char pendingLead = 0;
     bool lineNumbers = false;
+    bool documentPane = false;
     // The margin's width as last fitted, and the digits it was fitted for.
     int numberDigits = 0;
     int numberWidth = 0;

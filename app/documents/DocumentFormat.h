@@ -47,6 +47,7 @@ public:
     // A UTF-16 file the user chose to read as UTF-16 that has no byte-order
     // mark is written back without one.
     void LeaveOutMark() { markless = true; }
+    bool LeavesOutMark() const { return markless; }
 
     // The caption's note on the form: "" for code page 932 with CR LF, else
     // " [UTF-8]", " [LF]", " [UTF-16LE] [LF]"...

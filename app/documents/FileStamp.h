@@ -5,15 +5,24 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 class FileStamp {
 public:
     // The file as it is now; a stamp that says "missing" when it is gone.
     static FileStamp Of(const std::string& path);
+    FileStamp() = default;
+    // A stamp of an existing file, kept from earlier (in a recovery copy).
+    FileStamp(std::string filePath, uint64_t fileSize, uint64_t lastWritten)
+        : path(std::move(filePath)), exists(true), size(fileSize), written(lastWritten)
+    {
+    }
 
     bool Exists() const { return exists; }
     uint64_t Size() const { return size; }
     const std::string& Path() const { return path; }
+    uint64_t Size() const { return size; }
+    uint64_t Written() const { return written; }
     bool operator==(const FileStamp& other) const
     {
         return path == other.path && exists == other.exists && size == other.size && written == other.written;

@@ -37,8 +37,12 @@ bool ReadNumber(std::string_view header, std::string_view key, uint64_t* number)
 
 std::string RecoveryCopy::Header() const
 {
+    std::string file;
+    if (fileKnown)
+        file = "fileSize=" + std::to_string(fileSize) + "\r\nfileWritten=" + std::to_string(fileWritten) + "\r\n";
     return FirstLine + ("path=" + documentPath) + "\r\nencoding=" + std::to_string(encoding) +
-           "\r\nlineEnds=" + std::to_string(lineEnds) + "\r\ncaret=" + std::to_string(caret) + "\r\n\r\n";
+           "\r\nlineEnds=" + std::to_string(lineEnds) + "\r\ncaret=" + std::to_string(caret) +
+           "\r\nlossy=" + (lossy ? "1" : "0") + "\r\nmarkless=" + (markless ? "1" : "0") + "\r\n" + file + "\r\n";
 }
 
 bool RecoveryCopy::Parse(std::string_view bytes, RecoveryCopy* out)
@@ -56,6 +60,13 @@ bool RecoveryCopy::Parse(std::string_view bytes, RecoveryCopy* out)
     if (!ReadValue(header, "path", &copy.documentPath) || !ReadNumber(header, "encoding", &encoding) ||
         !ReadNumber(header, "lineEnds", &lineEnds) || !ReadNumber(header, "caret", &copy.caret))
         return false;
+    uint64_t lossy = 0;
+    uint64_t markless = 0;
+    ReadNumber(header, "lossy", &lossy);
+    ReadNumber(header, "markless", &markless);
+    copy.lossy = lossy != 0;
+    copy.markless = markless != 0;
+    copy.fileKnown = ReadNumber(header, "fileSize", &copy.fileSize) && ReadNumber(header, "fileWritten", &copy.fileWritten);
     copy.encoding = static_cast<int>(encoding);
     copy.lineEnds = static_cast<int>(lineEnds);
     copy.text = std::string(bytes.substr(end + 4));

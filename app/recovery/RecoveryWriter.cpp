@@ -30,20 +30,32 @@ void RecoveryWriter::Write(RecoveryCopy copy)
 {
     {
         std::lock_guard<std::mutex> guard(lock);
-        if (!tasks.empty() && !tasks.back().remove)
+        if (!tasks.empty() && tasks.back().kind == Kind::Write)
             tasks.back().copy = std::move(copy);
         else
-            tasks.push_back({false, std::move(copy)});
+            tasks.push_back({Kind::Write, std::move(copy), {}});
     }
     wake.notify_one();
 }
 
+// Waiting writes would only be removed again; a takeover still goes first,
+// so that the restored copy goes too.
 void RecoveryWriter::Remove()
 {
     {
         std::lock_guard<std::mutex> guard(lock);
-        tasks.clear(); // what was waiting would only be removed again
-        tasks.push_back({true, {}});
+        while (!tasks.empty() && tasks.back().kind != Kind::TakeOver)
+            tasks.pop_back();
+        tasks.push_back({Kind::Remove, {}, {}});
+    }
+    wake.notify_one();
+}
+
+void RecoveryWriter::TakeOver(std::string from)
+{
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        tasks.push_back({Kind::TakeOver, {}, std::move(from)});
     }
     wake.notify_one();
 }
@@ -60,11 +72,20 @@ void RecoveryWriter::Loop()
             task = std::move(tasks.front());
             tasks.pop_front();
         }
-        if (task.remove) {
+        Outcome outcome = Written;
+        switch (task.kind) {
+        case Kind::Remove:
             ::DeleteFileA(path.c_str());
             continue;
+        case Kind::TakeOver:
+            if (!::MoveFileExA(task.from.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+                outcome = NotTakenOver;
+            break;
+        case Kind::Write:
+            if (!RecoveryFolder::Write(path, task.copy))
+                outcome = Failed;
+            break;
         }
-        const bool written = RecoveryFolder::Write(path, task.copy);
-        ::PostMessageA(window, message, written ? 1 : 0, 0);
+        ::PostMessageA(window, message, outcome, 0);
     }
 }

@@ -14,6 +14,13 @@ std::string Marked(const std::string& path)
 {
     return path + ModifiedSuffix;
 }
+bool captionMarked = false; // while WatchCaption is set
+LRESULT CALLBACK WatchCaption(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    captionMarked |= call->message == WM_SETTEXT && std::string(reinterpret_cast<const char*>(call->lParam)).find(ModifiedSuffix) != std::string::npos;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 } // namespace
 
 TEST_F(DocumentTest, NewWindowIsUntitledAndUnmodified)
@@ -60,6 +67,14 @@ TEST_F(DocumentTest, OpenShowsTheFileUnmarkedWithTheFocusInThePane)
     ExpectState({path, Plain(path), "一行目\r\n二行目", 0}, "after Open");
     EXPECT_EQ(window.leftPane.GetHandle(), ::GetFocus());
     EXPECT_EQ("右側", window.rightPane.GetText());
+}
+
+TEST_F(DocumentTest, OpeningNeverMarksTheDocumentOnTheWayLestALargeOneBeCopied)
+{
+    const HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, WatchCaption, nullptr, ::GetCurrentThreadId());
+    EXPECT_EQ(1, window.OpenDocumentFile(folder.Write("doc.txt", "text")));
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(captionMarked);
 }
 
 TEST_F(DocumentTest, SaveOfANamedDocumentWritesWithoutAsking)

@@ -24,12 +24,12 @@ protected:
         FreshSettings();
     }
 
-    void FreshSettings()
+    void FreshSettings(int interval = 1)
     {
         editor.reset();
         settings = std::make_unique<TempFolder>();
         ASSERT_FALSE(settings->MakeFolder("Quorvane").empty());
-        ASSERT_FALSE(settings->Write("Quorvane\\Quorvane.ini", "[Recovery]\r\nIntervalSeconds=1\r\n").empty());
+        ASSERT_FALSE(settings->Write("Quorvane\\Quorvane.ini", "[Recovery]\r\nIntervalSeconds=" + std::to_string(interval)).empty());
     }
 
     void Launch(const std::string& arguments = "")
@@ -78,17 +78,21 @@ TEST_F(RecoveryTest, KilledEditorsChangesAreOfferedBack)
     const struct {
         const char* name;
         bool restore;
-    } cases[] = {{"restored", true}, {"not restored, then deleted", false}};
+        int saveAnswer; // to the question a start file asks: Cancel for the file, No for a missing one
+    } cases[] = {{"restored", true, 0}, {"not restored, then deleted", false, 0}, {"file given", true, IDCANCEL}, {"missing file given", true, IDNO}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FreshSettings();
         const std::string path = folder.Write(std::string(c.name) + ".txt", Original);
         TypeAndCrash(path);
 
-        Launch();
+        Launch(c.saveAnswer == 0 ? "" : "\"" + (c.saveAnswer == IDNO ? folder / "none.txt" : path) + "\"");
         const std::string question = Answer(RecoveryCaption, c.restore ? IDYES : IDNO);
         EXPECT_EQ(0u, question.find("前回、保存されていない変更が残っています。\n復元しますか？\n")) << question;
         EXPECT_NE(std::string::npos, question.find(path)) << question;
+        if (c.saveAnswer != 0) {
+            EXPECT_EQ("保存されていません。\n保存しますか？", Answer("保存の確認", c.saveAnswer));
+        }
         if (c.restore) {
             ASSERT_TRUE(WaitForCaption(path + " - Quorvane（更新）")) << WindowText(main);
             EXPECT_EQ("abc" + std::string(Original), WindowText(editor->Pane(EditorProcess::LeftPaneId)));
@@ -141,4 +145,22 @@ TEST_F(RecoveryTest, NormalExitReopensTheLastFileAtItsLine)
     Launch();
     Settle();
     EXPECT_EQ("無題 - Quorvane", WindowText(main));
+}
+
+// Another program's text is an edit (1.2 MB of it copied at once), never a save.
+TEST_F(RecoveryTest, OtherProgramsChangesAreEdits)
+{
+    FreshSettings(3600);
+    const std::string path = folder.Write("他から.txt", Original);
+    Launch("\"" + path + "\"");
+    ASSERT_TRUE(WaitForCaption(path + " - Quorvane"));
+    const HWND left = editor->Pane(EditorProcess::LeftPaneId);
+    std::string large(600000, 'a'); // twice: Wine carries no message of 1 MB
+    for (size_t end = 62; end < large.size(); end += 64) // short lines are laid out quickly
+        large.replace(end, 2, "\r\n");
+    for (int i = 0; i < 2; ++i)
+        ::SendMessageA(left, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(large.c_str()));
+    EXPECT_TRUE(WaitUntil([&] { return Copies() == 1; }));
+    ::SendMessageA(left, EM_SETMODIFY, FALSE, 0);
+    EXPECT_EQ(path + " - Quorvane（更新）", WindowText(main));
 }
