@@ -181,6 +181,18 @@ void TestWindow::WriteRecoveryCopy(bool beforeLongWork)
         copy.fileSize = fileStamp.Size();
         copy.fileWritten = fileStamp.Written();
         copy.text = std::string(leftPane.Bytes());
+        // After a Save As whose reading back failed the pane holds the text
+        // in its old form: the copy holds it in the form its header names.
+        if (!documentFormat.IsHeldBy(leftPane)) {
+            std::string beforeCaret(leftPane.Bytes(0, leftPane.Caret()));
+            size_t lost = 0;
+            if (!documentFormat.ToPaneFrom(copy.text, leftPane.CodePage(), &lost) ||
+                !documentFormat.ToPaneFrom(beforeCaret, leftPane.CodePage(), &lost)) {
+                HandleRecoveryWritten(RecoveryWriter::Failed);
+                return;
+            }
+            copy.caret = beforeCaret.size();
+        }
         copiedLength = copy.text.size();
         changedSinceCopy = 0;
         recoveryWriter->Write(std::move(copy));

@@ -159,19 +159,8 @@ bool DocumentFormat::ToFileFrom(std::string_view paneBytes, unsigned paneCodePag
     *lost = 0;
     try {
         std::string text(paneBytes);
-        if (lineEnds == LineEnds::CrLf || lineEnds == LineEnds::Lf || lineEnds == LineEnds::Cr)
-            text = WithLineEnds(text, lineEnds == LineEnds::CrLf ? "\r\n" : lineEnds == LineEnds::Lf ? "\n" : "\r");
-        if (paneCodePage != PaneCodePage()) {
-            const TextEncoding utf8(TextEncoding::Utf8);
-            if (paneCodePage == 65001) {
-                if (!utf8.Decode(text, lost))
-                    return false;
-            } else {
-                *lost += TextEncoding::CountUnmapped(text);
-                if (!utf8.Encode(text))
-                    return false;
-            }
-        }
+        if (!ToPaneFrom(text, paneCodePage, lost))
+            return false;
         size_t notHeld = 0;
         std::string file;
         FileContents parts;
@@ -187,6 +176,19 @@ bool DocumentFormat::ToFileFrom(std::string_view paneBytes, unsigned paneCodePag
     }
     *contents = FileContents{std::string_view(), converted};
     return true;
+}
+
+bool DocumentFormat::ToPaneFrom(std::string& text, unsigned paneCodePage, size_t* lost) const
+{
+    if (lineEnds == LineEnds::CrLf || lineEnds == LineEnds::Lf || lineEnds == LineEnds::Cr)
+        text = WithLineEnds(text, lineEnds == LineEnds::CrLf ? "\r\n" : lineEnds == LineEnds::Lf ? "\n" : "\r");
+    if (paneCodePage == PaneCodePage())
+        return true;
+    const TextEncoding utf8(TextEncoding::Utf8);
+    if (paneCodePage == 65001)
+        return utf8.Decode(text, lost);
+    *lost += TextEncoding::CountUnmapped(text);
+    return utf8.Encode(text);
 }
 
 PaneBytesDecoder::PaneBytesDecoder(const DocumentFormat& format)

@@ -64,6 +64,8 @@ public:
     // characters that this form cannot hold. False when memory ran out.
     bool ToFileFrom(std::string_view paneBytes, unsigned paneCodePage, std::string& converted,
                     FileContents* contents, size_t* lost) const;
+    // The first step of that: the text as a pane of this form holds it.
+    bool ToPaneFrom(std::string& text, unsigned paneCodePage, size_t* lost) const;
 
 private:
     TextEncoding encoding;

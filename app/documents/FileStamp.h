@@ -21,7 +21,6 @@ public:
     bool Exists() const { return exists; }
     uint64_t Size() const { return size; }
     const std::string& Path() const { return path; }
-    uint64_t Size() const { return size; }
     uint64_t Written() const { return written; }
     bool operator==(const FileStamp& other) const
     {

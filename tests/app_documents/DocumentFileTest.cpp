@@ -410,6 +410,12 @@ TEST_F(DocumentTest, SaveAsInAnotherEncodingWhoseReadingBackFails)
     EXPECT_EQ(target + " [UTF-8]" + PlainSuffix, Caption());
     window.loadPace.afterFirstBlock = nullptr;
     TypeChar('x');
+    window.recoveryWriter = std::make_unique<RecoveryWriter>(folder / "copy.qrc", nullptr, WM_NULL);
+    window.WriteRecoveryCopy(true);
+    window.recoveryWriter.reset(); // the copy is on disk once it is gone
+    RecoveryCopy copy;
+    ASSERT_TRUE(RecoveryFolder::Read(folder / "copy.qrc", &copy));
+    EXPECT_EQ(u8"x日本\r\n", copy.text) << "the copy holds its text in the encoding its header names";
     window.OnSave();
     ExpectDialogsDone();
     EXPECT_EQ(u8"x日本\r\n", Bytes(target));

@@ -26,6 +26,8 @@ public:
     using TestWindow::OnUndo;
     using TestWindow::OpenDocumentFile;
     using TestWindow::loadPace;
+    using TestWindow::recoveryWriter;
+    using TestWindow::WriteRecoveryCopy;
     using TestWindow::documentPath;
     using TestWindow::leftPane;
     using TestWindow::modified;
