@@ -197,6 +197,8 @@ protected:
     // The Scintilla document last opened or saved as the file; only
     // compared, never used, and null when no pane holds it any more.
     void* fileDocument = nullptr;
+    // The Scintilla document last given to a run's results; only compared.
+    void* resultsDocument = nullptr;
     // When an open shows its progress window, and how it reads.
     DocumentLoad::Pace loadPace;
     std::string lastSearchText;

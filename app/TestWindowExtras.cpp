@@ -19,11 +19,10 @@ int TestWindow::OnSwapText()
     rightPane.SetDocument(left);
     leftPane.ReleaseDocument(left);
     rightPane.ReleaseDocument(right);
-    // What is typed in the document pane can be undone. The right pane keeps
-    // a history only for the file's own text, whose save point says whether
-    // it is modified; any other text there is results, never undone.
+    // What is typed in the document pane can be undone. Results back on the
+    // right are never undone; any other text there keeps its history.
     leftPane.KeepHistory(true);
-    if (rightPane.Document() != fileDocument) {
+    if (rightPane.Document() == resultsDocument) {
         rightPane.KeepHistory(false);
         rightPane.ForgetHistory();
     }

@@ -89,6 +89,7 @@ ScintillaControl& TestWindow::ResultPane()
     rightPane.SetCodePage(ScintillaControl::Cp932);
     rightPane.SetLineEnding(ScintillaControl::LineEnding::CrLf);
     otherFormat = DocumentFormat();
+    resultsDocument = rightPane.Document();
     return rightPane;
 }
 

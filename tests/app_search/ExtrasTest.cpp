@@ -41,10 +41,17 @@ TEST_F(Swap, TwiceRestoresBothTextsAndTheUnmarkedDocument)
 }
 
 // Results swapped to the left take edits that can be undone; back on the
-// right they are results again, and what comes there is never undone.
+// right they are results again, and what comes there is never undone. A
+// document with no file (restored, or its file gone) swapped there and back
+// keeps its history.
 TEST_F(Swap, ResultsSwappedBackKeepNoHistory)
 {
-    window.rightPane.Append("a.txt(1): x\r\n");
+    window.fileDocument = nullptr;
+    window.leftPane.ReplaceSelection("mine");
+    window.OnSwapText();
+    window.OnSwapText();
+    EXPECT_TRUE(window.leftPane.CanUndo());
+    window.ResultPane().Append("a.txt(1): x\r\n");
     window.OnSwapText();
     window.leftPane.ReplaceSelection("typed ");
     EXPECT_TRUE(window.leftPane.CanUndo());

@@ -21,7 +21,9 @@ public:
     using TestWindow::OnFont;
     using TestWindow::OnRecentFile;
     using TestWindow::OpenDocumentFile;
+    using TestWindow::ResultPane;
 
+    using TestWindow::fileDocument;
     using TestWindow::lastSearchText;
     using TestWindow::leftPane;
     using TestWindow::modified;
