@@ -235,6 +235,10 @@ protected:
     size_t changedSinceCopy = 0;
     bool changePending = false;
     bool recoveryFailureTold = false;
+    // The restored copy is still on its way to being this editor's: the
+    // left copies stay claimed until then, so no editor starting meanwhile
+    // offers it again.
+    bool takingOver = false;
     UINT recoveryDelayMs = 30 * 1000;
     bool restoreSession = true;
 };

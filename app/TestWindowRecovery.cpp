@@ -79,7 +79,9 @@ bool TestWindow::OfferLeftCopies()
     if (MessageBox("前回、保存されていない変更が残っています。\n復元しますか？\n" + list, "復元の確認",
                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
         if (RestoreCopy(left.front().path)) {
-            recoveryFolder.ReleaseLeftCopies();
+            takingOver = recoveryWriter != nullptr;
+            if (!takingOver)
+                recoveryFolder.ReleaseLeftCopies();
             return true;
         }
         MessageBox("変更を復元できませんでした。残っている変更はそのままにしてあります。", "エラー",
@@ -216,6 +218,10 @@ void TestWindow::RemoveRecoveryCopy()
 // not be taken over is written anew.
 void TestWindow::HandleRecoveryWritten(RecoveryWriter::Outcome outcome)
 {
+    if (takingOver) { // the takeover is the first task a restore queues
+        takingOver = false;
+        recoveryFolder.ReleaseLeftCopies();
+    }
     if (outcome == RecoveryWriter::NotTakenOver) {
         copiedLength = 0;
         WriteRecoveryCopy(true);
