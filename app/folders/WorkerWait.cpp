@@ -11,16 +11,12 @@ constexpr DWORD PollMs = 50;
 
 } // namespace
 
-WorkerWait::Job::~Job()
-{
-    if (done != nullptr)
-        ::CloseHandle(done);
-}
+WorkerWait::Job::~Job() = default;
 
 void WorkerWait::Job::RunAndSignal()
 {
     Work();
-    ::SetEvent(done);
+    ::SetEvent(done.get());
 }
 
 void WorkerWait::OnStopPressed()
@@ -32,7 +28,10 @@ void WorkerWait::OnStopPressed()
 WorkerWait::End WorkerWait::Run(Window& owner, const std::shared_ptr<Job>& job, const std::string& title,
                                 const std::string& detail, bool leaveOnStop)
 {
-    job->done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (job->done == nullptr)
+        job->done = OwnHandle(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    else
+        ::ResetEvent(job->done.get());
     if (job->done == nullptr)
         return End::NotStarted;
     try {
@@ -57,12 +56,13 @@ WorkerWait::End WorkerWait::Answer(Window& owner, Job& job, const std::string& t
                                    bool leaveOnStop)
 {
     const ULONGLONG started = ::GetTickCount64();
+    HANDLE done = job.done.get();
     for (;;) {
         if (job.stop && leaveOnStop) {
             std::lock_guard<std::mutex> wait(job.borrowing); // out of what it borrowed
             return End::Stopped;
         }
-        const DWORD woke = ::MsgWaitForMultipleObjects(1, &job.done, FALSE, PollMs, QS_ALLINPUT);
+        const DWORD woke = ::MsgWaitForMultipleObjects(1, &done, FALSE, PollMs, QS_ALLINPUT);
         if (woke == WAIT_OBJECT_0)
             return job.stop ? End::Stopped : End::Done;
         MSG message;
@@ -72,7 +72,7 @@ WorkerWait::End WorkerWait::Answer(Window& owner, Job& job, const std::string& t
                 if (leaveOnStop)
                     std::lock_guard<std::mutex> wait(job.borrowing);
                 else
-                    ::WaitForSingleObject(job.done, INFINITE);
+                    ::WaitForSingleObject(done, INFINITE);
                 ::PostQuitMessage(static_cast<int>(message.wParam));
                 return End::Quit;
             }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/folders/ProgressDialog.h"
+#include "util/KernelHandle.h"
 
 class Window;
 
@@ -36,7 +37,7 @@ public:
     private:
         friend class WorkerWait;
         void RunAndSignal();
-        void* done = nullptr; // an event, set when Work returns
+        KernelHandle done; // an event, set when Work returns; made once, reset for each run
     };
 
     enum class End { Done, Stopped, Quit, NotStarted };
