@@ -37,8 +37,10 @@ public:
     int ReplaceAll(const std::string& replacement);
 
 private:
-    int SelectFrom(size_t startPos, size_t endPos, int upward);
-    int SelectRegexFrom(size_t startPos, size_t endPos, int upward);
+    // Without emptyThere an empty match where the search starts does not
+    // count (regular expressions only).
+    int SelectFrom(size_t startPos, size_t endPos, int upward, bool emptyThere);
+    int SelectRegexFrom(size_t startPos, size_t endPos, int upward, bool emptyThere);
     bool SelectionIsMatch(size_t start, size_t end);
     bool ReplacementFor(const std::string& replacement, std::string* bytes);
     int ReplaceSpan(size_t start, size_t end, const std::string& replacement);

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "ProbeWindow.h"
+#include "app/search/PaneSearch.h"
 #include "res/resource.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -227,4 +229,62 @@ TEST_F(Search, DialogOpensEmptyWithDownCheckedEveryTime)
         EXPECT_TRUE(o.downChecked);
         EXPECT_FALSE(o.upChecked);
     }
+}
+
+// Find next and 置換 with a regular expression whose matches are empty go
+// on after a whole line end, never between CR and LF nor at the same place.
+TEST_F(Search, EmptyRegexMatchesStepOverWholeLineEnds)
+{
+    SearchOptions regex;
+    regex.regex = true;
+    regex.matchCase = true;
+    const struct {
+        const char* name;
+        const char* pattern;
+        const char* replacement; // null: find next only
+        int upward;
+        std::string text;
+        std::string want;
+        Range last;
+    } cases[] = {
+        {"find $", "$", nullptr, 0, "a\r\nb", "a\r\nb", {4, 4}},
+        {"置換 $", "$", "X", 0, "abc\r\n", "abcX\r\nX", {7, 7}},
+        {"置換 ^ upward", "^", "X", 1, "ab\r\ncd", "Xab\r\nXcd", {1, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t seenBefore = driver.Seen().size();
+        const DWORD caret = c.upward == 1 ? static_cast<DWORD>(c.text.size()) : 0;
+        SetDocument(c.text, static_cast<int>(caret), static_cast<int>(caret));
+        driver.Queue(DialogDriver::Press(IDOK)); // the not-found box of the third press
+        for (int press = 0; press < 3; ++press) {
+            PaneSearch search(window.leftPane, window, c.pattern, regex);
+            if (c.replacement != nullptr)
+                search.ReplaceSelected(c.replacement, c.upward);
+            else
+                search.SelectNext(c.upward);
+            EXPECT_EQ(seenBefore + (press == 2 ? 1 : 0), driver.Seen().size()) << press;
+        }
+        EXPECT_EQ(c.want, window.leftPane.GetText());
+        EXPECT_EQ(c.last, Selection());
+    }
+}
+
+// A finder reused for one find after another holds no more handles.
+TEST_F(Search, RepeatedRegexFindsHoldNoMoreHandles)
+{
+    SearchOptions regex;
+    regex.regex = true;
+    SetDocument("abc abc", 0, 0);
+    PaneRegexFinder finder(window.leftPane, "b", regex);
+    PaneRegexFinder::Span found;
+    ASSERT_EQ(PaneRegexFinder::Outcome::Found, finder.Find(window, 0, false, &found));
+    DWORD before = 0;
+    ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &before));
+    for (int find = 0; find < 50; ++find)
+        finder.Find(window, 0, false, &found);
+    EXPECT_TRUE(WaitUntil([&] {
+        DWORD now = 0;
+        return ::GetProcessHandleCount(::GetCurrentProcess(), &now) && now <= before + 5;
+    })) << "handles before: " << before;
 }
