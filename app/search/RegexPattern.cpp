@@ -95,8 +95,9 @@ bool RegexPattern::Compile(std::u16string_view pattern, const SearchOptions& opt
                    std::to_string(before + 1) + " 文字目";
         return false;
     }
-    // Both modes: every stretch but a text's last is matched partially.
-    pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE | PCRE2_JIT_PARTIAL_HARD); // the interpreter serves where the JIT cannot
+    // Both modes, since every stretch but a text's last is matched partially;
+    // the interpreter serves where the JIT cannot.
+    pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE | PCRE2_JIT_PARTIAL_HARD);
     uint32_t captures = 0;
     uint32_t behind = 0;
     pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captures);

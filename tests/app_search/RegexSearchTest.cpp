@@ -166,15 +166,13 @@ TEST(RegexSearch, JudgesMatchesOnTheWholeText)
         std::string message;
         ASSERT_TRUE(search.Compile(c.pattern, c.options, Cp932, &message)) << message;
         RegexSearch::Span found{None, None};
-        RegexSearch::Outcome outcome;
         if (c.kind == Exact) {
             EXPECT_EQ(c.exact, search.MatchesExactly(c.text, c.want.first, c.want.second) == RegexSearch::Outcome::Found);
             continue;
         }
-        if (c.kind == Up || c.kind == UpPastEmpty)
-            outcome = search.FindBackward(c.text, c.from, &found, nullptr, c.kind == Up);
-        else
-            outcome = search.FindForward(c.text, c.from, &found, nullptr, c.kind == Down);
+        const RegexSearch::Outcome outcome = c.kind == Up || c.kind == UpPastEmpty
+                                                 ? search.FindBackward(c.text, c.from, &found, nullptr, c.kind == Up)
+                                                 : search.FindForward(c.text, c.from, &found, nullptr, c.kind == Down);
         EXPECT_EQ(c.want.first == None ? RegexSearch::Outcome::NotFound : RegexSearch::Outcome::Found, outcome);
         if (outcome == RegexSearch::Outcome::Found) {
             EXPECT_EQ(c.want, std::make_pair(found.start, found.end));

@@ -237,7 +237,6 @@ TEST_F(Search, EmptyRegexMatchesStepOverWholeLineEnds)
 {
     SearchOptions regex;
     regex.regex = true;
-    regex.matchCase = true;
     const struct {
         const char* name;
         const char* pattern;
@@ -254,15 +253,12 @@ TEST_F(Search, EmptyRegexMatchesStepOverWholeLineEnds)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const size_t seenBefore = driver.Seen().size();
-        const DWORD caret = c.upward == 1 ? static_cast<DWORD>(c.text.size()) : 0;
-        SetDocument(c.text, static_cast<int>(caret), static_cast<int>(caret));
+        const int caret = c.upward == 1 ? static_cast<int>(c.text.size()) : 0;
+        SetDocument(c.text, caret, caret);
         driver.Queue(DialogDriver::Press(IDOK)); // the not-found box of the third press
         for (int press = 0; press < 3; ++press) {
             PaneSearch search(window.leftPane, window, c.pattern, regex);
-            if (c.replacement != nullptr)
-                search.ReplaceSelected(c.replacement, c.upward);
-            else
-                search.SelectNext(c.upward);
+            c.replacement != nullptr ? search.ReplaceSelected(c.replacement, c.upward) : search.SelectNext(c.upward);
             EXPECT_EQ(seenBefore + (press == 2 ? 1 : 0), driver.Seen().size()) << press;
         }
         EXPECT_EQ(c.want, window.leftPane.GetText());
