@@ -109,8 +109,7 @@ void DocumentLoad::Job::Work()
 
 std::string DocumentLoad::Job::CountsText() const
 {
-    const uint64_t megabyte = 1024 * 1024;
-    return FormatCount(read / megabyte) + " / " + FormatCount((size + megabyte - 1) / megabyte) + " MB 読み込みました";
+    return FormatMegabytes(read, size) + " 読み込みました";
 }
 
 DocumentLoad::Result DocumentLoad::Job::Fill(HANDLE file, ScintillaControl::Loading& loading)

@@ -44,9 +44,7 @@ void PaneRegexFinder::Job::Work()
 
 std::string PaneRegexFinder::Job::CountsText() const
 {
-    const size_t megabyte = 1024 * 1024;
-    return FormatCount(reached / megabyte) + " / " + FormatCount((text.size() + megabyte - 1) / megabyte) +
-           " MB 検索しました";
+    return FormatMegabytes(reached, text.size()) + " 検索しました";
 }
 
 PaneRegexFinder::PaneRegexFinder(ScintillaControl& searchedPane, const std::string& pattern,

@@ -1,5 +1,6 @@
 #include "app/search/PaneSearch.h"
 
+#include "app/search/PaneReplacement.h"
 
 namespace {
 
@@ -24,9 +25,8 @@ Replaced ReplaceMatches(std::string_view text, const TextSearch& search, const s
         result.span.append(text.data() + copied, at - copied);
         result.span += replacement;
         copied = at + m;
-        ++result.count;
+        result.MatchReplaced(copied);
     }
-    result.end = copied;
     return result;
 }
 
@@ -137,15 +137,15 @@ int PaneSearch::ReplaceSelected(const std::string& replacement, int upward)
     pane.GetSelection(&startPos, &endPos);
     if (!SelectionIsMatch(startPos, endPos))
         return SelectFrom(startPos, endPos, upward, startPos != endPos);
-    std::string replacementBytes;
-    if (!ReplacementFor(replacement, &replacementBytes))
-        return 0;
-    if (ReplaceSpan(startPos, endPos, replacementBytes) != 1)
+    Replaced one;
+    one.start = startPos;
+    one.end = endPos;
+    if (!ReplacementFor(replacement, &one.span) || ReplaceSpan(one) != 1)
         return 0;
     // The next match is the one after this in the text as it was: after an
     // empty match not again at its place, and upward never at the place
     // just replaced.
-    return SelectFrom(startPos, startPos + replacementBytes.size(), upward, upward != 1 && endPos > startPos);
+    return SelectFrom(startPos, startPos + one.span.size(), upward, upward != 1 && endPos > startPos);
 }
 
 bool PaneSearch::SelectionIsMatch(size_t start, size_t end)
@@ -190,25 +190,18 @@ int PaneSearch::ReplaceAll(const std::string& replacement)
         ShowNotFound();
         return 0;
     }
-    if (ReplaceSpan(replaced.start, replaced.end, replaced.span) != 1)
+    if (ReplaceSpan(replaced) != 1)
         return 0;
     owner.MessageBox(std::to_string(replaced.count) + " 個置換しました", "置換結果", CountBox);
     return static_cast<int>(replaced.count);
 }
 
-// One replacement of the pane's bytes, so that one undo takes the whole of
-// it back. A pane that could not take it (memory ran out) is put back as it
-// was.
-int PaneSearch::ReplaceSpan(size_t start, size_t end, const std::string& replacement)
+// A pane that could not take the replacement (memory ran out) is put back
+// as it was.
+int PaneSearch::ReplaceSpan(const Replaced& replaced)
 {
-    const size_t lengthBefore = pane.Length();
-    const std::string original(pane.Bytes(start, end));
-    const size_t expected = lengthBefore - (end - start) + replacement.size();
-    pane.ReplaceRange(start, end, replacement);
-    if (pane.Length() == expected && pane.Bytes(start, start + replacement.size()) == replacement)
+    if (PaneReplacement(pane, replaced).Apply(owner, "「" + shownPattern + "」"))
         return 1;
-    if (pane.Length() != lengthBefore || pane.Bytes(start, end) != original)
-        pane.Undo(); // only what this replacement did
     owner.MessageBox("置換できませんでした。文章は置換する前のままです。", "エラー", NoticeBox);
     return 0;
 }

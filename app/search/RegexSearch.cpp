@@ -392,12 +392,19 @@ RegexSearch::Outcome RegexSearch::ReplaceAll(std::string_view text, const std::s
         if (put != Outcome::Found)
             return put;
         copied = match.end;
-        ++out->count;
+        out->MatchReplaced(copied);
         at = match.end;
         emptyAt = match.end > match.start;
     }
-    out->end = copied;
     return out->count == 0 ? Outcome::NotFound : Outcome::Found;
+}
+
+void RegexSearch::Replaced::MatchReplaced(size_t matchEnd)
+{
+    ++count;
+    end = matchEnd;
+    if (span.size() - (cuts.empty() ? 0 : cuts.back().span) >= CutBytes)
+        cuts.push_back({matchEnd, span.size()});
 }
 
 // Many lines are searched at once. A match within one line is what that

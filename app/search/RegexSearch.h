@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/search/RegexPattern.h"
 #include "app/search/RegexReplacement.h"
@@ -35,10 +36,24 @@ public:
     // Every match replaced, kept to the span from the first match to the
     // end of the last one: that span alone goes back into the text.
     struct Replaced {
+        // A place between two matches, one about every CutBytes of span,
+        // where span can go back into the text piece by piece: a byte of
+        // the text and the byte of span that stands for it.
+        struct Cut {
+            size_t text = 0;
+            size_t span = 0;
+        };
+        static constexpr size_t CutBytes = size_t{1} << 20;
+
+        // After a match's replacement joined span; matchEnd is where the
+        // match ends in the text.
+        void MatchReplaced(size_t matchEnd);
+
         size_t count = 0;
         size_t start = 0;
         size_t end = 0;
         std::string span;
+        std::vector<Cut> cuts;
     };
 
     // pattern is code page 932, as the user typed it; the texts searched

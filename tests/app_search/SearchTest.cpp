@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ProbeWindow.h"
+#include "app/search/PaneReplacement.h"
 #include "app/search/PaneSearch.h"
 #include "res/resource.h"
 #include "support/WaitUntil.h"
@@ -286,4 +287,31 @@ TEST_F(Search, RepeatedRegexFindsHoldNoMoreHandles)
     for (int find = 0; find < 50; ++find)
         finder.Find(window, 0, false, &found);
     EXPECT_TRUE(WaitUntil([&] { return nextHandle() <= before + 16; })) << before;
+}
+
+// A すべて置換 too large to go in at once goes in piece by piece: the exact
+// bytes, one undo takes every piece back and one redo puts them again.
+TEST_F(Search, LargeReplaceAllIsOneUndoStep)
+{
+    std::string text;
+    std::string want;
+    for (size_t line = 0; text.size() <= PaneReplacement::PieceAbove; ++line) {
+        text += "key" + std::to_string(line) + "=value\r\n";
+        want += "key" + std::to_string(line) + ":=value\r\n";
+    }
+    const int count = static_cast<int>(want.size() - text.size());
+    for (const bool regex : {false, true}) {
+        SCOPED_TRACE(regex);
+        SearchOptions options;
+        options.regex = regex;
+        SetDocument(text, 0, 0);
+        driver.Queue(DialogDriver::Press(IDOK)); // the count box
+        EXPECT_EQ(count, PaneSearch(window.leftPane, window, "=", options).ReplaceAll(":="));
+        EXPECT_TRUE(window.leftPane.Bytes() == want);
+        window.leftPane.Undo();
+        EXPECT_TRUE(window.leftPane.Bytes() == text);
+        EXPECT_FALSE(window.leftPane.CanUndo());
+        window.leftPane.Redo();
+        EXPECT_TRUE(window.leftPane.Bytes() == want);
+    }
 }
