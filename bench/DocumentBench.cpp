@@ -12,10 +12,14 @@
 // the window went unanswered meanwhile. Then, with the whole 100 MB
 // selected, the pane is scrolled and its caret moved up a line five times
 // each: the longest time the window went unanswered, and when the status
-// bar showed the selection's length after the last move.
-//   document_bench [--quick] [--utf8=MB] [megabytes...]
+// bar showed the selection's length after the last move. Last, すべて置換 of
+// the regular expression = through the replace dialog, in a 3 MB file of
+// about 140,000 matches and a 100 MB one of about 1,000,000: the time to the
+// count box and the longest time the window went unanswered meanwhile.
+//   document_bench [--quick] [--utf8=MB] [--replace=0|--replace-only] [megabytes...]
 //   --quick leaves out the 1,024 MB file; megabytes replace the code page
-//   932 sizes; --utf8=0 leaves out the UTF-8 file.
+//   932 sizes; --utf8=0 leaves out the UTF-8 file; --replace=0 leaves out
+//   the すべて置換 files, --replace-only runs them alone.
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -37,7 +41,11 @@ namespace {
 const WORD OpenCommand = 32773;
 const WORD SaveCommand = 32775;
 const WORD SearchCommand = 1007;
+const WORD ReplaceCommand = 32850;
 const int SearchTextId = 1007;
+const int ReplaceTextId = 1113;
+const int ReplaceAllId = 1115;
+const char* const ReplacedCaption = "置換結果";
 const int RegexBoxId = 1116;
 const int LeftPaneId = 100;
 const UINT SciGetSelectionEnd = 2145;
@@ -80,18 +88,33 @@ std::string Printable(std::string text)
     return text;
 }
 
-// Whole lines of mixed Japanese and ASCII text, as a source or a log would
-// have, about BlockBytes of them; in UTF-8 when asked.
-std::string MakeBlock(bool utf8)
+// The line again and again, about BlockBytes of it.
+std::string RepeatLine(const std::string& line)
 {
-    const std::string line = "2026-12-09 日本語の表示とソフトの能力を予め十分に確かめる test line 0123456789\r\n";
     std::string block;
     block.reserve(BlockBytes + line.size());
     while (block.size() + line.size() <= BlockBytes)
         block += line;
+    return block;
+}
+
+// Whole lines of mixed Japanese and ASCII text, as a source or a log would
+// have, about BlockBytes of them; in UTF-8 when asked.
+std::string MakeBlock(bool utf8)
+{
+    std::string block = RepeatLine("2026-12-09 日本語の表示とソフトの能力を予め十分に確かめる test line 0123456789\r\n");
     if (utf8)
         TextEncoding(TextEncoding::Utf8).Encode(block);
     return block;
+}
+
+// Lines of lineBytes bytes with one = each, as a settings file has.
+std::string MakeSettingsBlock(size_t lineBytes)
+{
+    std::string line = "設定値 key=";
+    for (char digit = '0'; line.size() + 2 < lineBytes; digit = digit == '9' ? '0' : static_cast<char>(digit + 1))
+        line += digit;
+    return RepeatLine(line + "\r\n");
 }
 
 struct FileHandle {
@@ -402,6 +425,13 @@ struct Figures {
     std::string failure;
 };
 
+struct ReplaceFigures {
+    double seconds = -1;
+    double unanswered = 0;
+    std::string counted; // the count box's text
+    std::string failure;
+};
+
 class EditorRun {
 public:
     explicit EditorRun(const PROCESS_INFORMATION& info) : info(info) {}
@@ -537,6 +567,41 @@ public:
         figures.selectedUnanswered = prober.Stop();
     }
 
+    // すべて置換 of = with := through the replace dialog, the regular
+    // expression checked; over when the count box shows.
+    void ReplaceAll(ReplaceFigures& figures)
+    {
+        ::PostMessageA(main, WM_COMMAND, ReplaceCommand, 0);
+        HWND dialog = WaitForWindow(info.dwProcessId, "#32770", main);
+        if (dialog == nullptr) {
+            figures.failure = "the replace dialog did not show";
+            return;
+        }
+        ::SetDlgItemTextA(dialog, SearchTextId, "=");
+        ::SetDlgItemTextA(dialog, ReplaceTextId, ":=");
+        ::SendDlgItemMessageA(dialog, RegexBoxId, BM_SETCHECK, BST_CHECKED, 0);
+        Prober prober(main);
+        const double start = Now();
+        ::PostMessageA(dialog, WM_COMMAND, ReplaceAllId, 0);
+        HWND box = nullptr;
+        while ((box = ::FindWindowA("#32770", ReplacedCaption)) == nullptr && Now() - start < OpenLimitSeconds) {
+            for (const char* other : {"検索結果", "エラー"}) {
+                if (HWND trouble = ::FindWindowA("#32770", other))
+                    figures.failure = "the editor said 「" + Printable(DismissBox(trouble)) + "」";
+            }
+            if (!figures.failure.empty())
+                break;
+            ::Sleep(1);
+        }
+        figures.seconds = Now() - start;
+        figures.unanswered = prober.Stop();
+        if (box != nullptr)
+            figures.counted = Printable(DismissBox(box));
+        else if (figures.failure.empty())
+            figures.failure = "no count box within " + std::to_string(static_cast<int>(OpenLimitSeconds)) + " s";
+        ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+
 private:
     HWND ShowOpenDialog()
     {
@@ -550,16 +615,38 @@ private:
 
 // One file in a fresh editor: its empty window's private bytes, the open
 // through the dialog, the bytes once it settled, the save.
+// A fresh editor process, ended (not closed) when this goes.
+class EditorProcess {
+public:
+    EditorProcess()
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string commandLine = "\"" + exe + "\"";
+        started = ::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &info);
+    }
+    ~EditorProcess()
+    {
+        if (!started)
+            return;
+        ::TerminateProcess(info.hProcess, 0);
+        ::WaitForSingleObject(info.hProcess, 10000);
+        ::CloseHandle(info.hThread);
+        ::CloseHandle(info.hProcess);
+    }
+    const std::string exe = Beside("Quorvane.exe");
+    PROCESS_INFORMATION info = {};
+    bool started = false;
+};
+
 Figures MeasureEditor(const std::string& path, const std::string& caption, bool find)
 {
     Figures figures;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    std::string exe = Beside("Quorvane.exe");
-    std::string commandLine = "\"" + exe + "\"";
-    if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        figures.failure = "cannot start " + exe;
+    EditorProcess process;
+    const PROCESS_INFORMATION& info = process.info;
+    if (!process.started) {
+        figures.failure = "cannot start " + process.exe;
         return figures;
     }
     EditorRun editor(info);
@@ -581,11 +668,36 @@ Figures MeasureEditor(const std::string& path, const std::string& caption, bool 
             figures.savePeak = sampler.Take();
         figures.saveReplaced = FileIdentity(path) != identity;
     }
-    ::TerminateProcess(info.hProcess, 0);
-    ::WaitForSingleObject(info.hProcess, 10000);
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
     return figures;
+}
+
+// すべて置換 in a file of megabytes MB whose lines hold about `matches` of =
+// in all, opened in a fresh editor.
+void RunReplaceCase(uint64_t megabytes, uint64_t matches, double goalSeconds, const std::string& path)
+{
+    const std::string label = "すべて置換 of the regular expression = with :=, code page 932, " +
+                              std::to_string(megabytes) + " MB";
+    const uint64_t size = WriteTextFile(path, megabytes, MakeSettingsBlock((megabytes << 20) / matches));
+    ReplaceFigures figures;
+    Figures opening;
+    EditorProcess process;
+    EditorRun editor(process.info);
+    if (size == 0)
+        figures.failure = "cannot write " + path;
+    else if (!process.started || !editor.FindMainWindow())
+        figures.failure = "the editor did not start";
+    else if (!editor.Open(path, path + " - Quorvane", opening))
+        figures.failure = opening.failure;
+    else
+        editor.ReplaceAll(figures);
+    std::printf("%s (%.1f MB)\n", Printable(label).c_str(), Megabytes(size));
+    if (figures.failure.empty())
+        std::printf("  %s in %.2f s (goal <= %.1f); main window unanswered meanwhile: longest %.0f ms (goal <= 250)\n",
+                    figures.counted.c_str(), figures.seconds, goalSeconds, figures.unanswered * 1000);
+    else
+        std::printf("  NOT DONE: %s\n", figures.failure.c_str());
+    std::fflush(stdout);
+    ::DeleteFileA(path.c_str());
 }
 
 // Above the baseline, in MB.
@@ -675,12 +787,18 @@ void RunCase(const Case& test, const std::string& path)
 int main(int argc, char** argv)
 {
     bool quick = false;
+    bool replace = true;
+    bool replaceOnly = false;
     uint64_t utf8Megabytes = 25;
     std::vector<uint64_t> sizes;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--quick")
             quick = true;
+        else if (argument == "--replace=0")
+            replace = false;
+        else if (argument == "--replace-only")
+            replaceOnly = true;
         else if (argument.rfind("--utf8=", 0) == 0)
             utf8Megabytes = std::strtoull(argument.c_str() + 7, nullptr, 10);
         else
@@ -706,7 +824,13 @@ int main(int argc, char** argv)
                 "best of two, just before the editor runs, the file in the OS cache. Memory: private bytes,\n"
                 "sampled every 5 ms, minus the editor's empty window after its Open dialog has shown once.\n");
     std::fflush(stdout);
+    if (replaceOnly)
+        cases.clear();
     for (const Case& test : cases)
         RunCase(test, std::string(temp) + "document_bench.txt");
+    if (replace || replaceOnly) {
+        RunReplaceCase(3, 140'000, 0.5, std::string(temp) + "document_bench_replace.txt");
+        RunReplaceCase(100, 1'000'000, 10, std::string(temp) + "document_bench_replace.txt");
+    }
     return 0;
 }

@@ -295,11 +295,21 @@ void ScintillaControl::Append(std::string_view bytes)
 
 void ScintillaControl::ReplaceRange(size_t start, size_t end, std::string_view bytes)
 {
+    ReplaceBytes(start, end, bytes);
+    Call(SCI_SETSEL, start + bytes.size(), static_cast<intptr_t>(start + bytes.size()));
+}
+
+void ScintillaControl::ReplaceBytes(size_t start, size_t end, std::string_view bytes)
+{
     BeginUndoStep();
     Call(SCI_SETTARGETRANGE, start, static_cast<intptr_t>(end));
     Call(SCI_REPLACETARGET, bytes.size(), reinterpret_cast<intptr_t>(bytes.data()));
     EndUndoStep();
-    Call(SCI_SETSEL, start + bytes.size(), static_cast<intptr_t>(start + bytes.size()));
+}
+
+void ScintillaControl::SetReadOnly(bool readOnly)
+{
+    Call(SCI_SETREADONLY, readOnly ? 1 : 0);
 }
 
 void ScintillaControl::ReplaceSelection(std::string_view bytes)

@@ -57,6 +57,11 @@ public:
     // Replaces start..end with bytes as one undo step, the caret then after
     // them (as EM_REPLACESEL leaves it).
     void ReplaceRange(size_t start, size_t end, std::string_view bytes);
+    // The same, the selection left where the change moves it; within an
+    // undo step begun by the caller, a part of that step.
+    void ReplaceBytes(size_t start, size_t end, std::string_view bytes);
+    // A read-only document takes no change, from the user or a program.
+    void SetReadOnly(bool readOnly);
     void ReplaceSelection(std::string_view bytes);
 
     // The selection in order (start <= end).

@@ -127,8 +127,7 @@ void DocumentLoad::Job::Work()
 
 std::string DocumentLoad::Job::CountsText() const
 {
-    const uint64_t megabyte = 1024 * 1024;
-    return FormatCount(read / megabyte) + " / " + FormatCount((size + megabyte - 1) / megabyte) + " MB 読み込みました";
+    return FormatMegabytes(read, size) + " 読み込みました";
 }
 
 // A file that grew while it was read may be read past its first size, a

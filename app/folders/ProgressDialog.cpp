@@ -16,6 +16,12 @@ std::string FormatCount(uint64_t count)
     return digits;
 }
 
+std::string FormatMegabytes(uint64_t done, uint64_t total)
+{
+    const uint64_t megabyte = 1024 * 1024;
+    return FormatCount(done / megabyte) + " / " + FormatCount((total + megabyte - 1) / megabyte) + " MB";
+}
+
 bool ProgressDialog::Open(Window& owner, const std::string& title)
 {
     shownCounts.clear();
@@ -82,9 +88,14 @@ void ProgressDialog::ShowFolder(const std::string& folder)
 void ProgressDialog::ShowFinal(const std::string& text)
 {
     SetCountsText(text);
-    ::EnableWindow(::GetDlgItem(hwnd, IDCANCEL), FALSE);
+    DisableStop();
     // Only shown now: the next command's dialogs may come up meanwhile.
     ::EnableWindow(hwnd, FALSE);
+}
+
+void ProgressDialog::DisableStop()
+{
+    ::EnableWindow(::GetDlgItem(hwnd, IDCANCEL), FALSE);
 }
 
 void ProgressDialog::SetCountsText(const std::string& text)

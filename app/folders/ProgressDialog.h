@@ -39,6 +39,8 @@ public:
     // The last state: a line of text in place of the counts; the window and
     // its 中止 take no input any more.
     void ShowFinal(const std::string& text);
+    // 中止 greyed: the run can no longer be stopped.
+    void DisableStop();
 
     // Messages the run posts to this window, and its timers.
     static constexpr UINT ChunkMessage = WM_APP + 0x51;
@@ -54,3 +56,6 @@ private:
 
 // 12345 as "12,345".
 std::string FormatCount(uint64_t count);
+// Bytes done of a total as "3 / 101 MB", each in whole megabytes (the total
+// rounded up).
+std::string FormatMegabytes(uint64_t done, uint64_t total);

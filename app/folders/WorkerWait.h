@@ -1,6 +1,8 @@
 // WorkerWait: long work of one command (opening a large file, a regular-
 // expression find) done on a worker thread while the main thread keeps the
-// window answering. The owner is disabled for input meanwhile, so nothing is
+// window answering; or work of the main thread itself (putting a large
+// replacement into a pane) done in short steps, the window answering
+// between them. The owner is disabled for input meanwhile, so nothing is
 // typed into what the worker reads; commands posted to it wait for the
 // work's end and are posted again then. Once the work takes longer than a
 // moment, the progress window of grep shows the title, a detail line and
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "app/folders/ProgressDialog.h"
+#include "util/KernelHandle.h"
 
 class Window;
 
@@ -36,7 +39,16 @@ public:
     private:
         friend class WorkerWait;
         void RunAndSignal();
-        void* done = nullptr; // an event, set when Work returns
+        KernelHandle done; // an event, set when Work returns; made once, reset for each run
+    };
+
+    // Work on the main thread, a short step at a time.
+    class Steps {
+    public:
+        virtual ~Steps();
+        // One step; false once the work is over.
+        virtual bool Step() = 0;
+        virtual std::string CountsText() const { return std::string(); }
     };
 
     enum class End { Done, Stopped, Quit, NotStarted };
@@ -54,6 +66,12 @@ public:
     End Run(Window& owner, const std::shared_ptr<Job>& job, const std::string& title, const std::string& detail,
             bool leaveOnStop);
 
+    // Runs steps to the last one, answering the window between them. The
+    // progress window offers no 中止, and a quit meanwhile waits for the
+    // last step: work that changes the text is never left half done. Done
+    // or Quit.
+    End RunSteps(Window& owner, Steps& steps, const std::string& title, const std::string& detail);
+
     // How long the work goes before the progress window shows.
     void SetProgressDelay(unsigned milliseconds) { progressDelay = milliseconds; }
 
@@ -63,7 +81,13 @@ private:
     void OnViewDestroyed() override {}
 
     End Answer(Window& owner, Job& job, const std::string& title, const std::string& detail, bool leaveOnStop);
-    void ShowProgress(Window& owner, const Job& job, const std::string& title, const std::string& detail);
+    // Handles what waits in the queue; false at WM_QUIT, its code kept.
+    bool AnswerQueued(Window& owner, int* quitCode);
+    void ShowProgress(Window& owner, const std::string& counts, const std::string& title,
+                      const std::string& detail);
+    // The progress window closed, the owner enabled again if it was, the
+    // commands that came meanwhile posted again.
+    void Finish(Window& owner, bool enabled);
 
     ProgressDialog progress;
     Job* running = nullptr;

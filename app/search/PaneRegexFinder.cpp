@@ -12,6 +12,7 @@ struct PaneRegexFinder::Job : WorkerWait::Job {
     std::string_view text;
     Kind kind = Kind::Forward;
     size_t from = 0;
+    bool emptyThere = true;
     std::string replacement;
     std::atomic<size_t> reached{0};
     // Set by the worker before it ends; true once a worker was left behind.
@@ -23,7 +24,6 @@ struct PaneRegexFinder::Job : WorkerWait::Job {
 
     void Work() override;
     std::string CountsText() const override;
-    Outcome ReplaceEvery(const RegexSearch::Guard& guard);
 };
 
 // Nothing may escape the worker: memory running out is a result.
@@ -32,11 +32,11 @@ void PaneRegexFinder::Job::Work()
     const RegexSearch::Guard guard{&stop, &borrowing, &reached};
     try {
         if (kind == Kind::ReplaceAll)
-            outcome = ReplaceEvery(guard);
+            outcome = search.ReplaceAll(text, replacement, &replaced, &message, &guard);
         else if (kind == Kind::Backward)
-            outcome = search.FindBackward(text, from, &found, &guard);
+            outcome = search.FindBackward(text, from, &found, &guard, emptyThere);
         else
-            outcome = search.FindForward(text, from, &found, &guard);
+            outcome = search.FindForward(text, from, &found, &guard, emptyThere);
     } catch (const std::bad_alloc&) {
         outcome = Outcome::NoMemory;
     }
@@ -44,43 +44,7 @@ void PaneRegexFinder::Job::Work()
 
 std::string PaneRegexFinder::Job::CountsText() const
 {
-    const size_t megabyte = 1024 * 1024;
-    return FormatCount(reached / megabyte) + " / " + FormatCount((text.size() + megabyte - 1) / megabyte) +
-           " MB 検索しました";
-}
-
-// The text between matches is copied under the guard's lock, like every
-// other read of the pane's bytes.
-PaneRegexFinder::Outcome PaneRegexFinder::Job::ReplaceEvery(const RegexSearch::Guard& guard)
-{
-    size_t copied = 0;
-    for (size_t at = 0; at <= text.size();) {
-        Span match;
-        const Outcome outcome = search.FindForward(text, at, &match, &guard);
-        if (outcome == Outcome::NotFound)
-            break;
-        if (outcome != Outcome::Found) {
-            found = match; // where the engine gave up, for Limit
-            return outcome;
-        }
-        std::string piece;
-        if (!search.Expand(replacement, &piece, &message))
-            return Outcome::NotFound;
-        if (replaced.count == 0)
-            replaced.start = copied = match.start;
-        {
-            std::lock_guard<std::mutex> reading(borrowing);
-            if (stop)
-                return Outcome::Stopped;
-            replaced.span.append(text.data() + copied, match.start - copied);
-        }
-        replaced.span += piece;
-        copied = match.end;
-        ++replaced.count;
-        at = match.end > match.start ? match.end : match.start + 1; // an empty match moves on a character
-    }
-    replaced.end = copied;
-    return replaced.count == 0 ? Outcome::NotFound : Outcome::Found;
+    return FormatMegabytes(reached, text.size()) + " 検索しました";
 }
 
 PaneRegexFinder::PaneRegexFinder(ScintillaControl& searchedPane, const std::string& pattern,
@@ -115,10 +79,11 @@ PaneRegexFinder::Outcome PaneRegexFinder::RunJob(Window& owner)
     }
 }
 
-PaneRegexFinder::Outcome PaneRegexFinder::Find(Window& owner, size_t from, bool upward, Span* found)
+PaneRegexFinder::Outcome PaneRegexFinder::Find(Window& owner, size_t from, bool upward, Span* found, bool emptyThere)
 {
     job->kind = upward ? Job::Kind::Backward : Job::Kind::Forward;
     job->from = from;
+    job->emptyThere = emptyThere;
     const Outcome outcome = RunJob(owner);
     *found = job->found;
     return outcome;
@@ -149,7 +114,5 @@ PaneRegexFinder::Outcome PaneRegexFinder::ReplaceAll(Window& owner, const std::s
         return outcome;
     *message = job->message;
     *out = std::move(job->replaced);
-    if (outcome == Outcome::Limit)
-        out->start = job->found.start;
     return outcome;
 }

@@ -19,14 +19,8 @@ public:
     using Outcome = RegexSearch::Outcome;
     using Span = RegexSearch::Span;
 
-    // Every match replaced, kept to the span from the first match to the
-    // end of the last one: that span alone goes back into the pane.
-    struct Replaced {
-        size_t count = 0;
-        size_t start = 0;
-        size_t end = 0;
-        std::string span;
-    };
+    // Every match replaced; its span alone goes back into the pane.
+    using Replaced = RegexSearch::Replaced;
 
     PaneRegexFinder(ScintillaControl& pane, const std::string& pattern, const SearchOptions& options);
     ~PaneRegexFinder();
@@ -34,8 +28,9 @@ public:
     // Empty when the pattern compiled; else what the user must read.
     const std::string& CompileMessage() const { return compileMessage; }
 
-    // The next match from `from` down, or the last one ending by it, up.
-    Outcome Find(Window& owner, size_t from, bool upward, Span* found);
+    // The next match from `from` down, or the last one ending by it, up;
+    // without emptyThere an empty match at `from` does not count.
+    Outcome Find(Window& owner, size_t from, bool upward, Span* found, bool emptyThere = true);
     Outcome MatchesExactly(size_t start, size_t end);
     // The replacement for the match found last, in the pane's bytes.
     bool Expand(const std::string& replacement, std::string* out, std::string* message);

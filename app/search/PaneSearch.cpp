@@ -1,5 +1,6 @@
 #include "app/search/PaneSearch.h"
 
+#include "app/search/PaneReplacement.h"
 
 namespace {
 
@@ -24,9 +25,8 @@ Replaced ReplaceMatches(std::string_view text, const TextSearch& search, const s
         result.span.append(text.data() + copied, at - copied);
         result.span += replacement;
         copied = at + m;
-        ++result.count;
+        result.MatchReplaced(copied);
     }
-    result.end = copied;
     return result;
 }
 
@@ -81,10 +81,10 @@ void PaneSearch::ShowNotFound()
     owner.MessageBox(NotFoundMessage(shownPattern), "検索結果", NoticeBox);
 }
 
-int PaneSearch::SelectFrom(size_t startPos, size_t endPos, int upward)
+int PaneSearch::SelectFrom(size_t startPos, size_t endPos, int upward, bool emptyThere)
 {
     if (regex != nullptr)
-        return SelectRegexFrom(startPos, endPos, upward);
+        return SelectRegexFrom(startPos, endPos, upward, emptyThere);
     const std::string_view text = pane.Bytes();
     size_t found = upward == 1 ? search.FindLast(text, startPos) : search.Find(text, endPos);
     if (found == TextSearch::npos) {
@@ -95,19 +95,11 @@ int PaneSearch::SelectFrom(size_t startPos, size_t endPos, int upward)
     return 1;
 }
 
-// An empty match where the empty selection stands would be found again and
-// again: the search then goes on a character further.
-int PaneSearch::SelectRegexFrom(size_t startPos, size_t endPos, int upward)
+int PaneSearch::SelectRegexFrom(size_t startPos, size_t endPos, int upward, bool emptyThere)
 {
     PaneRegexFinder::Span found;
-    PaneRegexFinder::Outcome outcome = regex->Find(owner, upward == 1 ? startPos : endPos, upward == 1, &found);
-    const bool same = outcome == PaneRegexFinder::Outcome::Found && found.start == found.end &&
-                      startPos == endPos && found.start == startPos;
-    if (same && upward == 1)
-        outcome = startPos == 0 ? PaneRegexFinder::Outcome::NotFound : regex->Find(owner, startPos - 1, true, &found);
-    else if (same)
-        outcome = endPos >= pane.Length() ? PaneRegexFinder::Outcome::NotFound
-                                          : regex->Find(owner, endPos + 1, false, &found);
+    const PaneRegexFinder::Outcome outcome =
+        regex->Find(owner, upward == 1 ? startPos : endPos, upward == 1, &found, emptyThere);
     if (ShowRegexTrouble(outcome, found.start))
         return 0;
     if (outcome != PaneRegexFinder::Outcome::Found) {
@@ -118,6 +110,8 @@ int PaneSearch::SelectRegexFrom(size_t startPos, size_t endPos, int upward)
     return 1;
 }
 
+// An empty match where the empty selection stands would be found again and
+// again: it is passed over.
 int PaneSearch::SelectNext(int upward)
 {
     if (ShowCompileMessage())
@@ -125,7 +119,7 @@ int PaneSearch::SelectNext(int upward)
     size_t startPos = 0;
     size_t endPos = 0;
     pane.GetSelection(&startPos, &endPos);
-    return SelectFrom(startPos, endPos, upward);
+    return SelectFrom(startPos, endPos, upward, startPos != endPos);
 }
 
 // An empty exact pattern matches everywhere and replaces nothing: it is
@@ -142,13 +136,16 @@ int PaneSearch::ReplaceSelected(const std::string& replacement, int upward)
     size_t endPos = 0;
     pane.GetSelection(&startPos, &endPos);
     if (!SelectionIsMatch(startPos, endPos))
-        return SelectFrom(startPos, endPos, upward);
-    std::string replacementBytes;
-    if (!ReplacementFor(replacement, &replacementBytes))
+        return SelectFrom(startPos, endPos, upward, startPos != endPos);
+    Replaced one;
+    one.start = startPos;
+    one.end = endPos;
+    if (!ReplacementFor(replacement, &one.span) || ReplaceSpan(one) != 1)
         return 0;
-    if (ReplaceSpan(startPos, endPos, replacementBytes) != 1)
-        return 0;
-    return SelectFrom(startPos, startPos + replacementBytes.size(), upward);
+    // The next match is the one after this in the text as it was: after an
+    // empty match not again at its place, and upward never at the place
+    // just replaced.
+    return SelectFrom(startPos, startPos + one.span.size(), upward, upward != 1 && endPos > startPos);
 }
 
 bool PaneSearch::SelectionIsMatch(size_t start, size_t end)
@@ -193,25 +190,18 @@ int PaneSearch::ReplaceAll(const std::string& replacement)
         ShowNotFound();
         return 0;
     }
-    if (ReplaceSpan(replaced.start, replaced.end, replaced.span) != 1)
+    if (ReplaceSpan(replaced) != 1)
         return 0;
     owner.MessageBox(std::to_string(replaced.count) + " 個置換しました", "置換結果", CountBox);
     return static_cast<int>(replaced.count);
 }
 
-// One replacement of the pane's bytes, so that one undo takes the whole of
-// it back. A pane that could not take it (memory ran out) is put back as it
-// was.
-int PaneSearch::ReplaceSpan(size_t start, size_t end, const std::string& replacement)
+// A pane that could not take the replacement (memory ran out) is put back
+// as it was.
+int PaneSearch::ReplaceSpan(const Replaced& replaced)
 {
-    const size_t lengthBefore = pane.Length();
-    const std::string original(pane.Bytes(start, end));
-    const size_t expected = lengthBefore - (end - start) + replacement.size();
-    pane.ReplaceRange(start, end, replacement);
-    if (pane.Length() == expected && pane.Bytes(start, start + replacement.size()) == replacement)
+    if (PaneReplacement(pane, replaced).Apply(owner, "「" + shownPattern + "」"))
         return 1;
-    if (pane.Length() != lengthBefore || pane.Bytes(start, end) != original)
-        pane.Undo(); // only what this replacement did
     owner.MessageBox("置換できませんでした。文章は置換する前のままです。", "エラー", NoticeBox);
     return 0;
 }

@@ -37,11 +37,15 @@ public:
     int ReplaceAll(const std::string& replacement);
 
 private:
-    int SelectFrom(size_t startPos, size_t endPos, int upward);
-    int SelectRegexFrom(size_t startPos, size_t endPos, int upward);
+    // Without emptyThere an empty match where the search starts does not
+    // count (regular expressions only).
+    int SelectFrom(size_t startPos, size_t endPos, int upward, bool emptyThere);
+    int SelectRegexFrom(size_t startPos, size_t endPos, int upward, bool emptyThere);
     bool SelectionIsMatch(size_t start, size_t end);
     bool ReplacementFor(const std::string& replacement, std::string* bytes);
-    int ReplaceSpan(size_t start, size_t end, const std::string& replacement);
+    // Its span in place of its matches, as one step the user can undo; 1
+    // when the pane took it, else the box that says so and 0.
+    int ReplaceSpan(const PaneRegexFinder::Replaced& replaced);
     // Tells the user why a regular-expression search ended without a match
     // to show; false when it did not end so.
     bool ShowRegexTrouble(PaneRegexFinder::Outcome outcome, size_t limitAt);

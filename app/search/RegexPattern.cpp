@@ -1,5 +1,7 @@
 #include "app/search/RegexPattern.h"
 
+#include <algorithm>
+
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
@@ -38,6 +40,14 @@ size_t NextCharacter(std::u16string_view subject, size_t at)
 {
     const bool pair = at + 1 < subject.size() && subject[at] >= 0xD800 && subject[at] <= 0xDBFF;
     return at + (pair ? 2 : 1);
+}
+
+// Past the character at `at`, or past CR LF as a whole.
+size_t StepOver(std::u16string_view subject, size_t at)
+{
+    if (subject[at] == u'\r' && at + 1 < subject.size() && subject[at + 1] == u'\n')
+        return at + 2;
+    return NextCharacter(subject, at);
 }
 
 } // namespace
@@ -85,7 +95,15 @@ bool RegexPattern::Compile(std::u16string_view pattern, const SearchOptions& opt
                    std::to_string(before + 1) + " 文字目";
         return false;
     }
-    pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE); // the interpreter serves where the JIT cannot
+    // Both modes, since every stretch but a text's last is matched partially;
+    // the interpreter serves where the JIT cannot.
+    pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE | PCRE2_JIT_PARTIAL_HARD);
+    uint32_t captures = 0;
+    uint32_t behind = 0;
+    pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
+    pcre2_pattern_info(code.get(), PCRE2_INFO_MAXLOOKBEHIND, &behind);
+    groupCount = captures;
+    lookBehind = std::max<size_t>(behind, 1);
     data.reset(pcre2_match_data_create_from_pattern(code.get(), nullptr));
     context.reset(pcre2_match_context_create(nullptr));
     stack.reset(pcre2_jit_stack_create(32 * 1024, JitStackSize, nullptr));
@@ -121,15 +139,26 @@ RegexPattern::Outcome RegexPattern::Run(std::u16string_view subject, size_t from
     return rc == PCRE2_ERROR_NOMATCH ? Outcome::NotFound : Outcome::Limit;
 }
 
-RegexPattern::Outcome RegexPattern::Find(std::u16string_view subject, size_t from, Bounds bounds, Span* found)
+RegexPattern::Outcome RegexPattern::Find(std::u16string_view subject, size_t from, Bounds bounds, Span* found,
+                                         bool emptyAtFrom)
 {
+    if (!emptyAtFrom) {
+        const Outcome outcome = Run(subject, from, bounds, PCRE2_ANCHORED | PCRE2_NOTEMPTY_ATSTART, found);
+        if (outcome != Outcome::Found && outcome != Outcome::NotFound)
+            return outcome;
+        if (outcome == Outcome::Found && !(wholeWord && TouchesWord(subject, *found)))
+            return outcome;
+        if (from >= subject.size())
+            return Outcome::NotFound;
+        from = StepOver(subject, from);
+    }
     for (;;) {
         const Outcome outcome = Run(subject, from, bounds, 0, found);
         if (outcome != Outcome::Found || !wholeWord || !TouchesWord(subject, *found))
             return outcome;
         if (found->start >= subject.size())
             return Outcome::NotFound;
-        from = NextCharacter(subject, found->start);
+        from = found->end > found->start ? NextCharacter(subject, found->start) : StepOver(subject, found->start);
     }
 }
 
@@ -147,27 +176,31 @@ bool RegexPattern::TouchesWord(std::u16string_view subject, const Span& span) co
            (span.end < subject.size() && IsAsciiWordUnit(subject[span.end]));
 }
 
-bool RegexPattern::Expand(std::u16string_view subject, std::u16string_view replacement, std::u16string* out,
-                          std::string* message)
+bool RegexPattern::Group(size_t number, Span* span) const
 {
-    const uint32_t flags = PCRE2_SUBSTITUTE_MATCHED | PCRE2_SUBSTITUTE_REPLACEMENT_ONLY | PCRE2_SUBSTITUTE_EXTENDED |
-                           PCRE2_SUBSTITUTE_OVERFLOW_LENGTH;
-    out->resize(std::max<size_t>(out->capacity(), replacement.size() + 64));
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        PCRE2_SIZE length = out->size();
-        const int rc = pcre2_substitute(code.get(), Units(subject), subject.size(), 0, flags, data.get(),
-                                        context.get(), Units(replacement), replacement.size(),
-                                        reinterpret_cast<PCRE2_UCHAR*>(out->data()), &length);
-        if (rc >= 0) {
-            out->resize(length);
-            return true;
-        }
-        if (rc != PCRE2_ERROR_NOMEMORY) {
-            *message = "置換後の文字列が正しくありません\n理由: " + EngineReason(rc);
-            return false;
-        }
-        out->resize(length); // the length it needs
-    }
-    *message = "メモリが足りません";
-    return false;
+    if (number >= pcre2_get_ovector_count(data.get()))
+        return false;
+    const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(data.get());
+    if (vector[2 * number] == PCRE2_UNSET)
+        return false;
+    span->start = vector[2 * number];
+    span->end = std::max(vector[2 * number], vector[2 * number + 1]);
+    return true;
+}
+
+int RegexPattern::GroupNumber(std::u16string_view name) const
+{
+    const std::u16string terminated(name);
+    const int number = pcre2_substring_number_from_name(code.get(), Units(terminated));
+    return number > 0 ? number : -1;
+}
+
+// Asked of PCRE2 itself: the JIT's own entry refuses a mode it has no code
+// for.
+bool RegexPattern::RunsCompiled(bool partial) const
+{
+    const char16_t empty[1] = {};
+    const int rc = pcre2_jit_match(code.get(), reinterpret_cast<PCRE2_SPTR>(empty), 0, 0,
+                                   partial ? PCRE2_PARTIAL_HARD : 0, data.get(), context.get());
+    return rc != PCRE2_ERROR_JIT_BADOPTION;
 }

@@ -51,16 +51,27 @@ public:
 
     // The first match starting at or after `from`. With the whole-word
     // option a match touching an ASCII letter, digit or underscore on
-    // either side is passed over.
-    Outcome Find(std::u16string_view subject, size_t from, Bounds bounds, Span* found);
+    // either side is passed over. Without emptyAtFrom an empty match at
+    // `from` is passed over too, and the search goes on after the character
+    // there or the whole CR LF (PCRE2's own rule after an empty match), so
+    // a walk through the matches never stands still nor stops inside a
+    // line end.
+    Outcome Find(std::u16string_view subject, size_t from, Bounds bounds, Span* found, bool emptyAtFrom = true);
     // A match that starts exactly at `at`.
     Outcome MatchAt(std::u16string_view subject, size_t at, Bounds bounds, Span* found);
 
-    // The replacement for the last match found in subject: $1 ... $9, ${name}
-    // and $0 are its groups, \n, \t and \\ what they stand for, $$ a dollar.
-    // False with message set when the replacement is not valid.
-    bool Expand(std::u16string_view subject, std::u16string_view replacement, std::u16string* out,
-                std::string* message);
+    // Group `number` of the last match found (0: the whole match); false
+    // when the group took no part in it.
+    bool Group(size_t number, Span* span) const;
+    size_t GroupCount() const { return groupCount; }
+    // The number of the group of that name, or -1.
+    int GroupNumber(std::u16string_view name) const;
+    // How many characters before a match's start the pattern may look at
+    // (look-behind, \b; at least one, so that \A sees it is not the start).
+    size_t LookBehind() const { return lookBehind; }
+    // Whether a match runs as machine code, for a subject that ends the
+    // text (complete) or one that may go on (partial).
+    bool RunsCompiled(bool partial) const;
 
 private:
     Outcome Run(std::u16string_view subject, size_t from, Bounds bounds, unsigned extra, Span* found);
@@ -84,4 +95,6 @@ private:
     std::unique_ptr<pcre2_real_match_context_16, ContextFree> context;
     std::unique_ptr<pcre2_real_jit_stack_16, StackFree> stack;
     bool wholeWord = false;
+    size_t groupCount = 0;
+    size_t lookBehind = 1;
 };

@@ -11,12 +11,14 @@ namespace {
 // ever larger stretches is settled within MaxStretchSize.
 constexpr size_t StretchSize = 1u << 20;
 constexpr size_t MaxStretchSize = 32u << 20;
-// How far a stretch looks back for its line's start (for ^ and look-behind)
-// and on for its line's end before it settles for a cut.
+// How far an upward search looks back for a line start to walk down from,
+// and a stretch on for its line's end before it settles for a cut.
 constexpr size_t LineReach = 64 * 1024;
 // How many units of whole lines grep's search looks at in one call.
 constexpr size_t LinesWindow = 64 * 1024;
 constexpr unsigned Utf8CodePage = 65001;
+// The most bytes one character takes in either encoding.
+constexpr size_t MaxCharacterBytes = 4;
 
 bool IsBreak(char c)
 {
@@ -44,23 +46,22 @@ size_t LineStartNear(std::string_view text, size_t pos)
     return least == 0 ? 0 : pos;
 }
 
-// The last character start at or before pos, counting from start (one).
-size_t CharacterStartBefore(std::string_view text, size_t start, size_t pos, unsigned codePage)
+// The start of the character byte pos belongs to. In code page 932 a byte
+// that cannot lead ends a character, so the lead bytes after it pair off.
+size_t CharacterStart(std::string_view text, size_t pos, unsigned codePage)
 {
+    if (pos >= text.size())
+        return text.size();
     if (codePage == Utf8CodePage) {
-        while (pos > start && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80)
+        for (int back = 0; back < 3 && pos > 0 && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80; ++back)
             --pos;
         return pos;
     }
     const auto& lead = TextSearch::ProcessLeadBytes();
-    size_t at = start;
-    while (at < pos) {
-        const size_t next = at + (lead[static_cast<unsigned char>(text[at])] ? 2 : 1);
-        if (next > pos)
-            break;
-        at = next;
-    }
-    return at;
+    size_t at = pos;
+    while (at > 0 && lead[static_cast<unsigned char>(text[at - 1])])
+        --at;
+    return (pos - at) % 2 == 0 ? pos : pos - 1;
 }
 
 // Where a stretch from start of about size bytes ends: after the line break
@@ -77,31 +78,7 @@ size_t StretchEnd(std::string_view text, size_t start, size_t size, unsigned cod
         if (text[at] == '\r')
             return at + 1 < text.size() && text[at + 1] == '\n' ? at + 2 : at + 1;
     }
-    return CharacterStartBefore(text, start, end, codePage);
-}
-
-// The replacement with each \n escape written as the document's own line
-// break, so a replaced text keeps one kind of line end; other escapes stay
-// for the engine.
-std::u16string WithLineBreak(const std::u16string& replacement, const std::string& lineBreak)
-{
-    if (lineBreak == "\n")
-        return replacement;
-    std::u16string out;
-    for (size_t at = 0; at < replacement.size(); ++at) {
-        if (replacement[at] == u'\\' && at + 1 < replacement.size()) {
-            if (replacement[at + 1] == u'n') {
-                out.append(lineBreak.begin(), lineBreak.end());
-            } else {
-                out += replacement[at];
-                out += replacement[at + 1];
-            }
-            ++at;
-            continue;
-        }
-        out += replacement[at];
-    }
-    return out;
+    return CharacterStart(text, end, codePage);
 }
 
 // Constructs that can match a line alone but not the same line among
@@ -125,12 +102,6 @@ bool MatchesLinesAtOnce(std::u16string_view pattern, const SearchOptions& option
     return true;
 }
 
-size_t NextUnit(std::u16string_view units, size_t at)
-{
-    const bool pair = at + 1 < units.size() && units[at] >= 0xD800 && units[at] <= 0xDBFF;
-    return at + (pair ? 2 : 1);
-}
-
 } // namespace
 
 bool RegexSearch::Compile(const std::string& text, const SearchOptions& options, unsigned textCodePage,
@@ -138,9 +109,13 @@ bool RegexSearch::Compile(const std::string& text, const SearchOptions& options,
 {
     codePage = textCodePage;
     decoded = false;
+    read = false;
     const std::u16string units = Utf16Text::FromBytes(text, 932);
     linesAtOnce = MatchesLinesAtOnce(units, options);
-    return pattern.Compile(units, options, message);
+    if (!pattern.Compile(units, options, message))
+        return false;
+    lookBehindBytes = pattern.LookBehind() * MaxCharacterBytes;
+    return true;
 }
 
 // Decodes [start, end) unless it is what is held already.
@@ -162,10 +137,9 @@ RegexSearch::Span RegexSearch::ToBytes(const RegexPattern::Span& span) const
     return {stretch.ByteOffset(span.start), stretch.ByteOffset(span.end)};
 }
 
-// Decodes the stretch range() finds, reading the text only as the guard
-// allows.
-RegexSearch::Outcome RegexSearch::PrepareGuarded(const Guard* given, std::string_view text,
-                                                 const std::function<std::pair<size_t, size_t>()>& range)
+// Runs read() while the guard allows reading the text; Stopped when the
+// search is to end.
+RegexSearch::Outcome RegexSearch::Guarded(const Guard* given, const std::function<Outcome()>& read)
 {
     const Guard guard = given != nullptr ? *given : Guard();
     std::unique_lock<std::mutex> lock;
@@ -173,60 +147,99 @@ RegexSearch::Outcome RegexSearch::PrepareGuarded(const Guard* given, std::string
         lock = std::unique_lock<std::mutex>(*guard.reading);
     if (guard.stop != nullptr && *guard.stop)
         return Outcome::Stopped;
-    const auto [start, end] = range();
-    if (guard.reached != nullptr)
-        *guard.reached = start;
-    return Prepare(text, start, end, IsLineStart(text, start)) ? Outcome::Found : Outcome::NoMemory;
+    return read();
 }
 
-RegexSearch::Outcome RegexSearch::FindForward(std::string_view text, size_t from, Span* found, const Guard* guard)
+// Decodes the stretch range() finds.
+RegexSearch::Outcome RegexSearch::PrepareGuarded(const Guard* guard, std::string_view text,
+                                                 const std::function<std::pair<size_t, size_t>()>& range)
 {
-    if (from > text.size())
+    return Guarded(guard, [&] {
+        const auto [start, end] = range();
+        if (guard != nullptr && guard->reached != nullptr)
+            *guard->reached = start;
+        return Prepare(text, start, end, IsLineStart(text, start)) ? Outcome::Found : Outcome::NoMemory;
+    });
+}
+
+// Whether the held stretch serves a search from byte `from`: it holds from
+// and, unless it starts the text, what the pattern may look back at.
+bool RegexSearch::Holds(std::string_view text, size_t from) const
+{
+    if (!decoded || textData != text.data() || textSize != text.size() || from < stretchStart)
+        return false;
+    if (from >= stretchEnd && !(from == text.size() && stretchEnd == text.size()))
+        return false;
+    return stretchStart == 0 || from - stretchStart >= lookBehindBytes;
+}
+
+size_t RegexSearch::StretchStart(std::string_view text, size_t from) const
+{
+    return from <= lookBehindBytes ? 0 : CharacterStart(text, from - lookBehindBytes, codePage);
+}
+
+RegexSearch::Outcome RegexSearch::FindForward(std::string_view text, size_t from, Span* found, const Guard* guard,
+                                              bool emptyAtFrom)
+{
+    return Search(text, {from, false, emptyAtFrom}, found, guard);
+}
+
+RegexSearch::Outcome RegexSearch::Search(std::string_view text, Attempt attempt, Span* found, const Guard* guard)
+{
+    if (attempt.from > text.size())
         return Outcome::NotFound;
-    // The stretch held already serves when from lies inside it.
-    bool held = decoded && textData == text.data() && textSize == text.size() && stretchStart <= from &&
-                (from < stretchEnd || from == text.size());
-    for (size_t size = StretchSize;; held = false) {
+    // Enough to reach `until` at once, when it is near.
+    size_t size = attempt.until == SIZE_MAX ? StretchSize
+                                            : std::clamp(attempt.until - std::min(attempt.until, attempt.from),
+                                                         StretchSize, 2 * StretchSize);
+    for (bool held = Holds(text, attempt.from);; held = false) {
         if (held) {
             bounds = stretchBounds;
         } else {
             const Outcome prepared = PrepareGuarded(guard, text, [&] {
-                const size_t start = LineStartNear(text, from);
-                return std::pair{start, StretchEnd(text, start, size, codePage)};
+                return std::pair{StretchStart(text, attempt.from), StretchEnd(text, attempt.from, size, codePage)};
             });
             if (prepared != Outcome::Found)
                 return prepared;
         }
         if (size > MaxStretchSize)
             bounds.endsText = true; // settle: what fits is the match
+        const size_t from = stretch.UnitAt(attempt.from);
         RegexPattern::Span span;
-        switch (pattern.Find(stretch.Units(), stretch.UnitAt(from), bounds, &span)) {
+        const RegexPattern::Outcome outcome =
+            attempt.anchored ? pattern.MatchAt(stretch.Units(), from, bounds, &span)
+                             : pattern.Find(stretch.Units(), from, bounds, &span, attempt.emptyAtFrom);
+        switch (outcome) {
         case RegexPattern::Outcome::Found:
             *found = ToBytes(span);
             return Outcome::Found;
         case RegexPattern::Outcome::NotFound:
-            if (stretchEnd == text.size())
+            if (attempt.anchored || stretchEnd == text.size() || stretchEnd > attempt.until)
                 return Outcome::NotFound;
-            from = stretchEnd;
+            attempt.from = stretchEnd;
+            attempt.emptyAtFrom = true;
             size = StretchSize;
             break;
         case RegexPattern::Outcome::Partial: {
             // Again from where the unfinished match began, with more text
             // after it; from the same place, with twice as much.
-            const size_t begun = stretch.ByteOffset(span.start);
-            size = begun > from ? StretchSize : size * 2;
-            from = begun;
+            const size_t begun = std::max(stretch.ByteOffset(span.start), attempt.from);
+            size = begun > attempt.from ? StretchSize : size * 2;
+            attempt.emptyAtFrom = attempt.emptyAtFrom || begun > attempt.from;
+            attempt.from = begun;
             break;
         }
         case RegexPattern::Outcome::Limit:
-            return FindLimitLine(stretch.UnitAt(from), found);
+            return attempt.anchored ? Outcome::Limit : FindLimitLine(from, attempt.emptyAtFrom, found);
         }
     }
 }
 
 // The whole stretch failed on the engine's limits: its lines are tried one
 // by one from `from`, for a match before the trouble or the line it is in.
-RegexSearch::Outcome RegexSearch::FindLimitLine(size_t from, Span* found)
+// Each line is searched after all that comes before it, for looking back,
+// and its match and groups are the stretch's.
+RegexSearch::Outcome RegexSearch::FindLimitLine(size_t from, bool emptyAtFrom, Span* found)
 {
     const std::u16string& units = stretch.Units();
     size_t lineStart = from;
@@ -237,16 +250,13 @@ RegexSearch::Outcome RegexSearch::FindLimitLine(size_t from, Span* found)
         size_t lineEnd = lineStart;
         while (lineEnd < units.size() && units[lineEnd] != u'\n' && units[lineEnd] != u'\r')
             ++lineEnd;
-        const std::u16string_view line(units.data() + lineStart, lineEnd - lineStart);
-        const RegexPattern::Bounds lineBounds{lineStart > 0 || bounds.startsLine, true, true};
+        const std::u16string_view throughLine(units.data(), lineEnd);
+        const RegexPattern::Bounds lineBounds{bounds.startsLine, true, true};
+        const size_t start = std::max(from, lineStart);
         RegexPattern::Span span;
         const RegexPattern::Outcome outcome =
-            pattern.Find(line, std::max(from, lineStart) - lineStart, lineBounds, &span);
+            pattern.Find(throughLine, start, lineBounds, &span, emptyAtFrom || start != from);
         if (outcome == RegexPattern::Outcome::Found) {
-            // Matched again in the stretch, whose groups Expand reads.
-            const RegexPattern::Span inLine{lineStart + span.start, lineStart + span.end};
-            if (pattern.MatchAt(units, inLine.start, lineBounds, &span) != RegexPattern::Outcome::Found)
-                span = inLine;
             *found = ToBytes(span);
             return Outcome::Found;
         }
@@ -262,72 +272,139 @@ RegexSearch::Outcome RegexSearch::FindLimitLine(size_t from, Span* found)
     return Outcome::Limit;
 }
 
-RegexSearch::Outcome RegexSearch::FindBackward(std::string_view text, size_t end, Span* found, const Guard* guard)
+// A megabyte at a time from the end back, each walked down from a line
+// start; a match may run on past its stretch, but not past `end`.
+RegexSearch::Outcome RegexSearch::FindBackward(std::string_view text, size_t end, Span* found, const Guard* guard,
+                                               bool emptyAtEnd)
 {
     end = std::min(end, text.size());
-    for (;;) {
-        const Outcome prepared = PrepareGuarded(guard, text, [&] {
-            return std::pair{end > StretchSize ? LineStartNear(text, end - StretchSize) : size_t{0}, end};
-        });
-        if (prepared != Outcome::Found)
-            return prepared;
-        bounds.endsText = true; // a match must end by `end`
-        const std::u16string& units = stretch.Units();
-        RegexPattern::Span last{SIZE_MAX, 0};
-        for (size_t at = 0; at <= units.size();) {
-            RegexPattern::Span span;
-            const RegexPattern::Outcome outcome = pattern.Find(units, at, bounds, &span);
-            if (outcome == RegexPattern::Outcome::Limit)
-                return FindLimitLine(at, found);
-            if (outcome != RegexPattern::Outcome::Found)
-                break;
-            last = span;
-            at = span.end > span.start ? span.end : NextUnit(units, span.start);
+    for (size_t regionEnd = end;;) {
+        size_t regionStart = 0;
+        if (regionEnd > StretchSize) {
+            const Outcome read = Guarded(guard, [&] {
+                regionStart = CharacterStart(text, LineStartNear(text, regionEnd - StretchSize), codePage);
+                return Outcome::Found;
+            });
+            if (read != Outcome::Found)
+                return read;
         }
-        if (last.start != SIZE_MAX) {
-            pattern.MatchAt(units, last.start, bounds, &last); // its groups for Expand
-            *found = ToBytes(last);
-            return Outcome::Found;
-        }
-        if (stretchStart == 0)
-            return Outcome::NotFound;
-        end = stretchStart;
+        const Outcome walked = WalkBack(text, regionStart, regionEnd, end, emptyAtEnd, found, guard);
+        if (walked != Outcome::NotFound || regionStart == 0)
+            return walked;
+        regionEnd = regionStart;
     }
+}
+
+// The last match of the walk from regionStart that starts by regionEnd and
+// ends by `end`, found again at the last so that its groups are at hand.
+RegexSearch::Outcome RegexSearch::WalkBack(std::string_view text, size_t regionStart, size_t regionEnd, size_t end,
+                                           bool emptyAtEnd, Span* found, const Guard* guard)
+{
+    Attempt attempt{regionStart, false, true, regionEnd};
+    Attempt last;
+    bool any = false;
+    for (;;) {
+        Span span;
+        const Outcome outcome = Search(text, attempt, &span, guard);
+        if (outcome == Outcome::NotFound)
+            break;
+        if (outcome != Outcome::Found) {
+            *found = span;
+            return outcome;
+        }
+        if (span.start > regionEnd || span.end > end || (!emptyAtEnd && span.start == end && span.end == end))
+            break;
+        last = attempt;
+        any = true;
+        attempt.from = span.end;
+        attempt.emptyAtFrom = span.end > span.start;
+    }
+    return any ? Search(text, last, found, guard) : Outcome::NotFound;
 }
 
 RegexSearch::Outcome RegexSearch::MatchesExactly(std::string_view text, size_t start, size_t end)
 {
     if (start > end || end > text.size())
         return Outcome::NotFound;
-    size_t lineEnd = end;
-    while (lineEnd < text.size() && lineEnd - end < LineReach && !IsBreak(text[lineEnd]))
-        ++lineEnd;
-    lineEnd = CharacterStartBefore(text, end, lineEnd, codePage);
-    const size_t lineStart = LineStartNear(text, start);
-    if (!Prepare(text, lineStart, lineEnd, IsLineStart(text, lineStart)))
-        return Outcome::NoMemory;
-    bounds.endsText = true;
-    RegexPattern::Span span;
-    const RegexPattern::Outcome outcome = pattern.MatchAt(stretch.Units(), stretch.UnitAt(start), bounds, &span);
-    if (outcome == RegexPattern::Outcome::Limit)
-        return Outcome::Limit;
-    const bool exact = outcome == RegexPattern::Outcome::Found && ToBytes(span).start == start &&
-                       ToBytes(span).end == end;
-    return exact ? Outcome::Found : Outcome::NotFound;
+    Span span;
+    const Outcome outcome = Search(text, {start, true}, &span, nullptr);
+    if (outcome != Outcome::Found)
+        return outcome;
+    return span.start == start && span.end == end ? Outcome::Found : Outcome::NotFound;
 }
 
 bool RegexSearch::Expand(const std::string& replacement, std::string* out, std::string* message)
 {
+    out->clear();
+    return ExpandInto(replacement, out, message);
+}
+
+// Appends the replacement for the match found last.
+bool RegexSearch::ExpandInto(const std::string& replacement, std::string* out, std::string* message)
+{
     try {
-        if (!pattern.Expand(stretch.Units(), WithLineBreak(Utf16Text::FromBytes(replacement, 932), lineBreak),
-                            &expanded, message))
-            return false;
-        *out = Utf16Text::Encode(expanded, codePage);
+        if (!read || readFrom != replacement) {
+            read = replacementRead.Read(replacement, pattern, codePage, lineBreak, message);
+            if (!read)
+                return false;
+            readFrom = replacement;
+        }
+        for (const RegexReplacement::Piece& piece : replacementRead.Pieces()) {
+            RegexPattern::Span group;
+            if (piece.group < 0) {
+                out->append(piece.text);
+            } else if (pattern.Group(static_cast<size_t>(piece.group), &group)) {
+                const Span bytes = ToBytes(group);
+                out->append(textData + bytes.start, bytes.end - bytes.start);
+            }
+        }
         return true;
     } catch (const std::bad_alloc&) {
         *message = "メモリが足りません";
         return false;
     }
+}
+
+// After an empty match the walk goes on past the character or CR LF there;
+// after any other, from its end. What lies between matches, and the groups,
+// are copied under the guard, like every other read of the text.
+RegexSearch::Outcome RegexSearch::ReplaceAll(std::string_view text, const std::string& replacement, Replaced* out,
+                                             std::string* message, const Guard* guard)
+{
+    size_t copied = 0;
+    bool emptyAt = true;
+    for (size_t at = 0; at <= text.size();) {
+        Span match;
+        const Outcome outcome = FindForward(text, at, &match, guard, emptyAt);
+        if (outcome == Outcome::NotFound)
+            break;
+        if (outcome != Outcome::Found) {
+            if (outcome == Outcome::Limit)
+                out->start = match.start;
+            return outcome;
+        }
+        const Outcome put = Guarded(guard, [&] {
+            if (out->count == 0)
+                out->start = copied = match.start;
+            out->span.append(text.data() + copied, match.start - copied);
+            return ExpandInto(replacement, &out->span, message) ? Outcome::Found : Outcome::NotFound;
+        });
+        if (put != Outcome::Found)
+            return put;
+        copied = match.end;
+        out->MatchReplaced(copied);
+        at = match.end;
+        emptyAt = match.end > match.start;
+    }
+    return out->count == 0 ? Outcome::NotFound : Outcome::Found;
+}
+
+void RegexSearch::Replaced::MatchReplaced(size_t matchEnd)
+{
+    ++count;
+    end = matchEnd;
+    if (span.size() - (cuts.empty() ? 0 : cuts.back().span) >= CutBytes)
+        cuts.push_back({matchEnd, span.size()});
 }
 
 // Many lines are searched at once. A match within one line is what that

@@ -3,19 +3,24 @@
 // share. The text is decoded to UTF-16 a stretch of about a megabyte at a
 // time, so a large document never needs its whole UTF-16 form; a match that
 // runs past a stretch's end is finished in the next one, and offsets in and
-// out are byte offsets of the text. A stretch is kept between calls, so
-// going through the matches of a text one after another decodes it once.
-// One object is used by one thread at a time.
+// out are byte offsets of the text. A stretch is not the text: it starts on
+// a character, with the characters before it that the pattern may look
+// back at, so \A, \z, look-arounds and \b answer as on the whole text. A
+// stretch is kept between calls, so going through the matches of a text one
+// after another decodes it once. One object is used by one thread at a time.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/search/RegexPattern.h"
+#include "app/search/RegexReplacement.h"
 #include "app/search/Utf16Text.h"
 
 class RegexSearch {
@@ -26,6 +31,29 @@ public:
     struct Span {
         size_t start = 0;
         size_t end = 0;
+    };
+
+    // Every match replaced, kept to the span from the first match to the
+    // end of the last one: that span alone goes back into the text.
+    struct Replaced {
+        // A place between two matches, one about every CutBytes of span,
+        // where span can go back into the text piece by piece: a byte of
+        // the text and the byte of span that stands for it.
+        struct Cut {
+            size_t text = 0;
+            size_t span = 0;
+        };
+        static constexpr size_t CutBytes = size_t{1} << 20;
+
+        // After a match's replacement joined span; matchEnd is where the
+        // match ends in the text.
+        void MatchReplaced(size_t matchEnd);
+
+        size_t count = 0;
+        size_t start = 0;
+        size_t end = 0;
+        std::string span;
+        std::vector<Cut> cuts;
     };
 
     // pattern is code page 932, as the user typed it; the texts searched
@@ -41,20 +69,39 @@ public:
         std::atomic<size_t>* reached = nullptr;
     };
 
-    // The first match starting at or after byte `from`.
-    Outcome FindForward(std::string_view text, size_t from, Span* found, const Guard* guard = nullptr);
-    // The last match that ends at or before byte `end`, for an upward search.
-    Outcome FindBackward(std::string_view text, size_t end, Span* found, const Guard* guard = nullptr);
+    // The first match starting at or after byte `from`. Without
+    // emptyAtFrom an empty match at `from` does not count (one was found
+    // there last): the search goes on after the character there, or after
+    // the whole CR LF.
+    Outcome FindForward(std::string_view text, size_t from, Span* found, const Guard* guard = nullptr,
+                        bool emptyAtFrom = true);
+    // The last match that ends at or before byte `end`, for an upward
+    // search: of the matches a walk down from a line start meets, judged
+    // on the whole text. Without emptyAtEnd an empty match at `end` does not
+    // count.
+    Outcome FindBackward(std::string_view text, size_t end, Span* found, const Guard* guard = nullptr,
+                         bool emptyAtEnd = true);
     // Whether [start, end) is what a match starting at `start` takes.
     Outcome MatchesExactly(std::string_view text, size_t start, size_t end);
     // The text changed: nothing decoded from it may be used again.
     void Forget() { decoded = false; }
 
     // The replacement (code page 932, as typed) for the match the last call
-    // found, in the text's bytes; \n in it stands for lineBreak. False with
-    // message set when it is not valid.
+    // found, in the text's bytes: its groups are the text's own bytes, \n in
+    // it stands for lineBreak. False with message set when it is not valid.
     bool Expand(const std::string& replacement, std::string* out, std::string* message);
-    void SetLineBreak(const std::string& bytes) { lineBreak = bytes; }
+    void SetLineBreak(const std::string& bytes)
+    {
+        lineBreak = bytes;
+        read = false;
+    }
+
+    // Every match of the text, walked as FindForward walks them, replaced;
+    // the text is read only as the guard allows. NotFound with message set
+    // when the replacement is not valid; on Limit, out->start is where the
+    // engine gave up.
+    Outcome ReplaceAll(std::string_view text, const std::string& replacement, Replaced* out, std::string* message,
+                       const Guard* guard = nullptr);
 
     // Each line of lines (whole lines separated by "\n", a "\r" before it
     // belonging to its line) is searched on its own, so no match crosses a
@@ -72,10 +119,26 @@ public:
                             size_t* column);
 
 private:
+    // How one search goes: from where, whether only a match starting there
+    // counts, whether an empty one there does, and past which byte no
+    // match need start.
+    struct Attempt {
+        size_t from = 0;
+        bool anchored = false;
+        bool emptyAtFrom = true;
+        size_t until = SIZE_MAX;
+    };
+    Outcome Search(std::string_view text, Attempt attempt, Span* found, const Guard* guard);
+    bool Holds(std::string_view text, size_t from) const;
+    size_t StretchStart(std::string_view text, size_t from) const;
+    Outcome WalkBack(std::string_view text, size_t regionStart, size_t regionEnd, size_t end, bool emptyAtEnd,
+                     Span* found, const Guard* guard);
+    bool ExpandInto(const std::string& replacement, std::string* out, std::string* message);
     bool Prepare(std::string_view text, size_t start, size_t end, bool startsLine);
+    Outcome Guarded(const Guard* guard, const std::function<Outcome()>& read);
     Outcome PrepareGuarded(const Guard* guard, std::string_view text,
                            const std::function<std::pair<size_t, size_t>()>& range);
-    Outcome FindLimitLine(size_t from, Span* found);
+    Outcome FindLimitLine(size_t from, bool emptyAtFrom, Span* found);
     // A line start in SearchLines: in the units, in the bytes, its index.
     struct LinePlace {
         size_t unit = 0;
@@ -101,8 +164,13 @@ private:
     RegexPattern::Bounds stretchBounds;
     RegexPattern::Bounds bounds;
     bool decoded = false;
-    std::u16string expanded;
+    // Bytes a stretch keeps before the place a search starts from.
+    size_t lookBehindBytes = 4;
     std::string lineBreak = "\n";
+    // The replacement read last, kept while it and the line break stay.
+    RegexReplacement replacementRead;
+    std::string readFrom;
+    bool read = false;
     // Whether SearchLines may look for a match in many lines at once: no
     // part of the pattern behaves differently at a subject's ends than at a
     // line's, so a line that matches alone matches there too.

@@ -3,6 +3,7 @@
 // and the two codes of one character), UTF-8, and UTF-16 (held as UTF-8).
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -101,6 +102,84 @@ TEST(RegexSearch, MatchesCharactersOfEachEncoding)
     }
 }
 
+// すべて置換 over a whole text: the walk past empty matches, the
+// replacement's syntax, and groups copied as the document's own bytes.
+TEST(RegexSearch, ReplacesEveryMatch)
+{
+    const struct {
+        const char* name;
+        const char* pattern;
+        const char* replacement;
+        std::string text;
+        std::string want;
+    } cases[] = {
+        {"$ never between CR and LF", "$", "X", "abc\r\n", "abcX\r\nX"},
+        {"^ neither", "^", "X", "abc\r\n", "Xabc\r\n"},
+        {"nor ^$", "^$", "X", "a\r\n\r\nb", "a\r\nX\r\nb"},
+        {"a group that took no part is empty", "(a)|(b)", "[$2]", "ab", "[][b]"},
+        {"$0 keeps NEC-selected codes", ".", "[$0]", "\xED\x40", "[\xED\x40]"},
+        {"$1 keeps a pair no character has", "(.)", "$1", "\x85\x40", "\x85\x40"},
+        {"\\x is itself", "a", "\\x", "a", "\\x"},
+        {"\\r is itself", "a", "\\r\\n", "a", "\\r\n"},
+        {"$10 is group 1 and 0 with fewer groups", "(a)", "$10", "a", "a0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegexSearch search;
+        std::string message;
+        ASSERT_TRUE(search.Compile(c.pattern, Regex(), Cp932, &message)) << message;
+        RegexSearch::Replaced out;
+        ASSERT_EQ(RegexSearch::Outcome::Found, search.ReplaceAll(c.text, c.replacement, &out, &message)) << message;
+        EXPECT_EQ(c.want, c.text.substr(0, out.start) + out.span + c.text.substr(out.end));
+    }
+}
+
+// Find, find upward and the check before 置換 judge a match on the whole
+// text, never on a stretch cut at the caret or the line end.
+TEST(RegexSearch, JudgesMatchesOnTheWholeText)
+{
+    enum Kind { Down, DownPastEmpty, Up, UpPastEmpty, Exact };
+    constexpr size_t None = SIZE_MAX;
+    const struct {
+        const char* name;
+        const char* pattern;
+        SearchOptions options;
+        std::string text;
+        Kind kind;
+        size_t from;
+        std::pair<size_t, size_t> want; // for Exact, the span asked about
+        bool exact;
+    } cases[] = {
+        {"up: look-ahead past the caret", "foo(?!bar)", Regex(), "foo foobar", Up, 7, {0, 3}, false},
+        {"up: \\b past the caret", "foo\\b", Regex(), "foo foobar", Up, 7, {0, 3}, false},
+        {"up: whole words past the caret", "foo", Regex(true, true), "foo foobar", Up, 7, {0, 3}, false},
+        {"up: not the empty match at the caret", "$", Regex(), "a\r\nb\r\n", UpPastEmpty, 6, {4, 4}, false},
+        {"down: on after CR LF", "$", Regex(), "abc\r\nd", DownPastEmpty, 3, {6, 6}, false},
+        {"down: a non-empty match there counts", "a*", Regex(), "aa", DownPastEmpty, 0, {0, 2}, false},
+        {"\\A not at a later line's start", "\\Ab", Regex(), "a\r\nb", Down, 3, {None, None}, false},
+        {"exact: look-ahead across the line end", "foo(?=\\r\\nbar)", Regex(), "foo\r\nbar", Exact, 0, {0, 3}, true},
+        {"exact: \\z not at a line end", "foo\\z", Regex(), "foo\r\nbar", Exact, 0, {0, 3}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegexSearch search;
+        std::string message;
+        ASSERT_TRUE(search.Compile(c.pattern, c.options, Cp932, &message)) << message;
+        RegexSearch::Span found{None, None};
+        if (c.kind == Exact) {
+            EXPECT_EQ(c.exact, search.MatchesExactly(c.text, c.want.first, c.want.second) == RegexSearch::Outcome::Found);
+            continue;
+        }
+        const RegexSearch::Outcome outcome = c.kind == Up || c.kind == UpPastEmpty
+                                                 ? search.FindBackward(c.text, c.from, &found, nullptr, c.kind == Up)
+                                                 : search.FindForward(c.text, c.from, &found, nullptr, c.kind == Down);
+        EXPECT_EQ(c.want.first == None ? RegexSearch::Outcome::NotFound : RegexSearch::Outcome::Found, outcome);
+        if (outcome == RegexSearch::Outcome::Found) {
+            EXPECT_EQ(c.want, std::make_pair(found.start, found.end));
+        }
+    }
+}
+
 // Replacements name groups by number and by name; \n, \t and \\ stand for
 // what they say and $$ is a dollar.
 TEST(RegexSearch, ExpandsReplacements)
@@ -143,6 +222,25 @@ TEST(RegexSearch, BadAndHostilePatterns)
     RegexSearch::Span found;
     EXPECT_EQ(RegexSearch::Outcome::Limit, search.FindForward(text, 0, &found));
     EXPECT_EQ(12u, found.start);
+
+    // A match the line-by-line search finds after the limit has its own
+    // groups.
+    ASSERT_TRUE(search.Compile("(x)(?!\\r\\n)|(a+)+$", Regex(), Cp932, &message));
+    const std::string lines = "x\r\n" + std::string(40, 'a') + "b";
+    ASSERT_EQ(RegexSearch::Outcome::Found, search.FindForward(lines, 0, &found));
+    std::string out;
+    ASSERT_TRUE(search.Expand("[$1]", &out, &message)) << message;
+    EXPECT_EQ("[x]", out);
+}
+
+// Partial matches, which every stretch but a text's last needs, are not
+// left to the interpreter.
+TEST(RegexPattern, PartialMatchesRunAsCompiledAsWholeOnes)
+{
+    RegexPattern pattern;
+    std::string message;
+    ASSERT_TRUE(pattern.Compile(u"=", Regex(), &message)) << message;
+    EXPECT_EQ(pattern.RunsCompiled(false), pattern.RunsCompiled(true));
 }
 
 // Matches across the seams of the stretches a large text is decoded in,
@@ -163,6 +261,20 @@ TEST(RegexSearch, LargeTextsAcrossStretches)
     ASSERT_EQ(RegexSearch::Outcome::Found, search.FindBackward(text, text.size(), &found));
     EXPECT_EQ(seam + 2, found.start);
     EXPECT_EQ(RegexSearch::Outcome::NotFound, search.FindForward(text, found.end, &found));
+
+    // \A is the text's start, not a stretch's.
+    ASSERT_TRUE(search.Compile("\\A", Regex(), Cp932, &message));
+    RegexSearch::Replaced replaced;
+    ASSERT_EQ(RegexSearch::Outcome::Found, search.ReplaceAll(text, "HEADER", &replaced, &message));
+    EXPECT_EQ(1u, replaced.count);
+    // An upward search in a line of megabytes starts no stretch on the
+    // 0x5C trail byte of ソ.
+    std::string line;
+    while (line.size() < (3u << 20))
+        line += "\x83\x5C";
+    line += "x";
+    ASSERT_TRUE(search.Compile("\\\\", Regex(), Cp932, &message));
+    EXPECT_EQ(RegexSearch::Outcome::NotFound, search.FindBackward(line, line.size(), &found));
 }
 
 } // namespace

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "ProbeWindow.h"
+#include "app/search/PaneReplacement.h"
+#include "app/search/PaneSearch.h"
 #include "res/resource.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -226,5 +229,89 @@ TEST_F(Search, DialogOpensEmptyWithDownCheckedEveryTime)
         EXPECT_EQ("", o.text);
         EXPECT_TRUE(o.downChecked);
         EXPECT_FALSE(o.upChecked);
+    }
+}
+
+// Find next and 置換 with a regular expression whose matches are empty go
+// on after a whole line end, never between CR and LF nor at the same place.
+TEST_F(Search, EmptyRegexMatchesStepOverWholeLineEnds)
+{
+    SearchOptions regex;
+    regex.regex = true;
+    const struct {
+        const char* name;
+        const char* pattern;
+        const char* replacement; // null: find next only
+        int upward;
+        std::string text;
+        std::string want;
+        Range last;
+    } cases[] = {
+        {"find $", "$", nullptr, 0, "a\r\nb", "a\r\nb", {4, 4}},
+        {"置換 $", "$", "X", 0, "abc\r\n", "abcX\r\nX", {7, 7}},
+        {"置換 ^ upward", "^", "X", 1, "ab\r\ncd", "Xab\r\nXcd", {1, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t seenBefore = driver.Seen().size();
+        const int caret = c.upward == 1 ? static_cast<int>(c.text.size()) : 0;
+        SetDocument(c.text, caret, caret);
+        driver.Queue(DialogDriver::Press(IDOK)); // the not-found box of the third press
+        for (int press = 0; press < 3; ++press) {
+            PaneSearch search(window.leftPane, window, c.pattern, regex);
+            c.replacement != nullptr ? search.ReplaceSelected(c.replacement, c.upward) : search.SelectNext(c.upward);
+            EXPECT_EQ(seenBefore + (press == 2 ? 1 : 0), driver.Seen().size()) << press;
+        }
+        EXPECT_EQ(c.want, window.leftPane.GetText());
+        EXPECT_EQ(c.last, Selection());
+    }
+}
+
+// A finder reused for one find after another holds no more handles: a
+// handle takes the lowest free number, so one left open pushes the number
+// of the next up.
+TEST_F(Search, RepeatedRegexFindsHoldNoMoreHandles)
+{
+    const auto nextHandle = [] {
+        HANDLE probe = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        ::CloseHandle(probe);
+        return reinterpret_cast<uintptr_t>(probe);
+    };
+    SearchOptions regex;
+    regex.regex = true;
+    SetDocument("abc abc", 0, 0);
+    PaneRegexFinder finder(window.leftPane, "b", regex);
+    PaneRegexFinder::Span found;
+    ASSERT_EQ(PaneRegexFinder::Outcome::Found, finder.Find(window, 0, false, &found));
+    const uintptr_t before = nextHandle();
+    for (int find = 0; find < 50; ++find)
+        finder.Find(window, 0, false, &found);
+    EXPECT_TRUE(WaitUntil([&] { return nextHandle() <= before + 16; })) << before;
+}
+
+// A すべて置換 too large to go in at once goes in piece by piece: the exact
+// bytes, one undo takes every piece back and one redo puts them again.
+TEST_F(Search, LargeReplaceAllIsOneUndoStep)
+{
+    std::string text;
+    std::string want;
+    for (size_t line = 0; text.size() <= PaneReplacement::PieceAbove; ++line) {
+        text += "key" + std::to_string(line) + "=value\r\n";
+        want += "key" + std::to_string(line) + ":=value\r\n";
+    }
+    const int count = static_cast<int>(want.size() - text.size());
+    for (const bool regex : {false, true}) {
+        SCOPED_TRACE(regex);
+        SearchOptions options;
+        options.regex = regex;
+        SetDocument(text, 0, 0);
+        driver.Queue(DialogDriver::Press(IDOK)); // the count box
+        EXPECT_EQ(count, PaneSearch(window.leftPane, window, "=", options).ReplaceAll(":="));
+        EXPECT_TRUE(window.leftPane.Bytes() == want);
+        window.leftPane.Undo();
+        EXPECT_TRUE(window.leftPane.Bytes() == text);
+        EXPECT_FALSE(window.leftPane.CanUndo());
+        window.leftPane.Redo();
+        EXPECT_TRUE(window.leftPane.Bytes() == want);
     }
 }
