@@ -35,6 +35,7 @@
 #include "util/TextEncoding.h"
 
 #include <psapi.h> // after Win32.h, which it needs
+#include <shellapi.h>
 
 namespace {
 
@@ -671,6 +672,37 @@ Figures MeasureEditor(const std::string& path, const std::string& caption, bool 
     return figures;
 }
 
+// The editors' settings and recovery copies, in a folder of the run's own
+// (inherited through APPDATA and LOCALAPPDATA): an editor ended with a
+// modified document leaves a copy that the next run's editor would offer
+// back, and the user's own settings must not shape the figures.
+class PrivateUserFolders {
+public:
+    explicit PrivateUserFolders(std::string folder) : path(std::move(folder))
+    {
+        Remove();
+        ::CreateDirectoryA(path.c_str(), nullptr);
+        ::SetEnvironmentVariableA("APPDATA", path.c_str());
+        ::SetEnvironmentVariableA("LOCALAPPDATA", path.c_str());
+    }
+    ~PrivateUserFolders() { Remove(); }
+    PrivateUserFolders(const PrivateUserFolders&) = delete;
+    PrivateUserFolders& operator=(const PrivateUserFolders&) = delete;
+
+private:
+    void Remove() const
+    {
+        std::string from = path + '\0'; // the list ends with a second zero
+        SHFILEOPSTRUCTA operation = {};
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = from.c_str();
+        operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        ::SHFileOperationA(&operation);
+    }
+
+    std::string path;
+};
+
 // すべて置換 in a file of megabytes MB whose lines hold about `matches` of =
 // in all, opened in a fresh editor.
 void RunReplaceCase(uint64_t megabytes, uint64_t matches, double goalSeconds, const std::string& path)
@@ -820,6 +852,7 @@ int main(int argc, char** argv)
 
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
+    const PrivateUserFolders userFolders(std::string(temp) + "document_bench_user");
     std::printf("Floors: the same file read (and written) by this program with 4 MB ReadFile (WriteFile) calls,\n"
                 "best of two, just before the editor runs, the file in the OS cache. Memory: private bytes,\n"
                 "sampled every 5 ms, minus the editor's empty window after its Open dialog has shown once.\n");
