@@ -1,5 +1,7 @@
 #include "app/search/PaneReplacement.h"
 
+#include <new>
+
 #include "framework/ScintillaControl.h"
 
 PaneReplacement::PaneReplacement(ScintillaControl& replacedPane, const Replaced& whole)
@@ -40,7 +42,14 @@ bool PaneReplacement::Apply(Window& owner, const std::string& detail)
 bool PaneReplacement::Step()
 {
     pane.SetReadOnly(false);
-    failed = !Put(bounds.size() - 2 - done);
+    try {
+        failed = !Put(bounds.size() - 2 - done);
+    } catch (const std::bad_alloc&) {
+        // The piece's old text is copied before anything changes: the pane
+        // holds the pieces put in so far, which Apply takes back.
+        failed = true;
+        changed = changed || done > 0;
+    }
     pane.SetReadOnly(bounds.size() > 2);
     return !failed && ++done + 1 < bounds.size();
 }
