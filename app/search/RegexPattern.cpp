@@ -103,7 +103,9 @@ bool RegexPattern::Compile(std::u16string_view pattern, const SearchOptions& opt
     pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
     pcre2_pattern_info(code.get(), PCRE2_INFO_MAXLOOKBEHIND, &behind);
     groupCount = captures;
-    lookBehind = std::max<size_t>(behind, 1);
+    // One character more than any look-behind reaches, so that a stretch's
+    // first character, never reached, cannot pass for the text's start.
+    lookBehind = behind + 1;
     data.reset(pcre2_match_data_create_from_pattern(code.get(), nullptr));
     context.reset(pcre2_match_context_create(nullptr));
     stack.reset(pcre2_jit_stack_create(32 * 1024, JitStackSize, nullptr));
@@ -162,9 +164,10 @@ RegexPattern::Outcome RegexPattern::Find(std::u16string_view subject, size_t fro
     }
 }
 
-RegexPattern::Outcome RegexPattern::MatchAt(std::u16string_view subject, size_t at, Bounds bounds, Span* found)
+RegexPattern::Outcome RegexPattern::MatchAt(std::u16string_view subject, size_t at, Bounds bounds, Span* found,
+                                            bool emptyAtFrom)
 {
-    const Outcome outcome = Run(subject, at, bounds, PCRE2_ANCHORED, found);
+    const Outcome outcome = Run(subject, at, bounds, PCRE2_ANCHORED | (emptyAtFrom ? 0 : PCRE2_NOTEMPTY_ATSTART), found);
     if (outcome == Outcome::Found && wholeWord && TouchesWord(subject, *found))
         return Outcome::NotFound;
     return outcome;

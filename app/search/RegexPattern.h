@@ -58,7 +58,7 @@ public:
     // line end.
     Outcome Find(std::u16string_view subject, size_t from, Bounds bounds, Span* found, bool emptyAtFrom = true);
     // A match that starts exactly at `at`.
-    Outcome MatchAt(std::u16string_view subject, size_t at, Bounds bounds, Span* found);
+    Outcome MatchAt(std::u16string_view subject, size_t at, Bounds bounds, Span* found, bool emptyAtFrom = true);
 
     // Group `number` of the last match found (0: the whole match); false
     // when the group took no part in it.
@@ -67,7 +67,7 @@ public:
     // The number of the group of that name, or -1.
     int GroupNumber(std::u16string_view name) const;
     // How many characters before a match's start the pattern may look at
-    // (look-behind, \b; at least one, so that \A sees it is not the start).
+    // (look-behind, \b), and one more, so that \A sees it is not the start.
     size_t LookBehind() const { return lookBehind; }
     // Whether a match runs as machine code, for a subject that ends the
     // text (complete) or one that may go on (partial).

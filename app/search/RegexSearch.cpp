@@ -207,7 +207,7 @@ RegexSearch::Outcome RegexSearch::Search(std::string_view text, Attempt attempt,
         const size_t from = stretch.UnitAt(attempt.from);
         RegexPattern::Span span;
         const RegexPattern::Outcome outcome =
-            attempt.anchored ? pattern.MatchAt(stretch.Units(), from, bounds, &span)
+            attempt.anchored ? pattern.MatchAt(stretch.Units(), from, bounds, &span, attempt.emptyAtFrom)
                              : pattern.Find(stretch.Units(), from, bounds, &span, attempt.emptyAtFrom);
         switch (outcome) {
         case RegexPattern::Outcome::Found:
@@ -326,8 +326,10 @@ RegexSearch::Outcome RegexSearch::MatchesExactly(std::string_view text, size_t s
 {
     if (start > end || end > text.size())
         return Outcome::NotFound;
+    // A selection that is not empty was found past an empty match there
+    // (as `|a` finds a): that empty match is not the one asked about.
     Span span;
-    const Outcome outcome = Search(text, {start, true}, &span, nullptr);
+    const Outcome outcome = Search(text, {start, true, start == end}, &span, nullptr);
     if (outcome != Outcome::Found)
         return outcome;
     return span.start == start && span.end == end ? Outcome::Found : Outcome::NotFound;

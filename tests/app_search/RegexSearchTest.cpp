@@ -159,6 +159,7 @@ TEST(RegexSearch, JudgesMatchesOnTheWholeText)
         {"\\A not at a later line's start", "\\Ab", Regex(), "a\r\nb", Down, 3, {None, None}, false},
         {"exact: look-ahead across the line end", "foo(?=\\r\\nbar)", Regex(), "foo\r\nbar", Exact, 0, {0, 3}, true},
         {"exact: \\z not at a line end", "foo\\z", Regex(), "foo\r\nbar", Exact, 0, {0, 3}, false},
+        {"exact: what find took past an empty match", "|a", Regex(), "a", Exact, 0, {0, 1}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
