@@ -63,6 +63,7 @@ protected:
     // After an open or a save: the left pane holds the file's text.
     void MarkSaved();
     int HandleClose();
+    bool TextHalfChanged();
     // The exit question for a modified document; 1 when the program may end.
     int AskToSaveBeforeEnd();
     // Save and SaveAs report here whether the document really reached its file.

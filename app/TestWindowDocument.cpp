@@ -136,6 +136,14 @@ bool SameFile(const std::string& one, const std::string& other)
 }
 } // namespace
 
+// A large すべて置換 puts its pieces in with the window answering, the pane
+// read-only between them: until the last, no question may offer to save
+// the half-replaced text, and nothing may end the program under it.
+bool TestWindow::TextHalfChanged()
+{
+    return leftPane.IsReadOnly();
+}
+
 bool TestWindow::DocumentModified()
 {
     return leftPane.Document() != fileDocument || leftPane.IsModified();
@@ -179,6 +187,8 @@ int TestWindow::AskToSaveBeforeEnd()
 
 int TestWindow::HandleClose()
 {
+    if (TextHalfChanged())
+        return 0;
     if (modified == 1) {
         if (AskToSaveBeforeEnd() == 1)
             DestroyWindow();

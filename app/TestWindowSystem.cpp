@@ -8,6 +8,8 @@
 // its file or the user chose to discard it.
 LRESULT TestWindow::HandleQueryEndSession()
 {
+    if (TextHalfChanged())
+        return FALSE;
     if (modified != 1)
         return TRUE;
     return AskToSaveBeforeEnd() == 1 ? TRUE : FALSE;

@@ -312,6 +312,11 @@ void ScintillaControl::SetReadOnly(bool readOnly)
     Call(SCI_SETREADONLY, readOnly ? 1 : 0);
 }
 
+bool ScintillaControl::IsReadOnly()
+{
+    return Call(SCI_GETREADONLY) != 0;
+}
+
 void ScintillaControl::ReplaceSelection(std::string_view bytes)
 {
     size_t start = 0;

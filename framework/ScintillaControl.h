@@ -62,6 +62,7 @@ public:
     void ReplaceBytes(size_t start, size_t end, std::string_view bytes);
     // A read-only document takes no change, from the user or a program.
     void SetReadOnly(bool readOnly);
+    bool IsReadOnly();
     void ReplaceSelection(std::string_view bytes);
 
     // The selection in order (start <= end).

@@ -89,7 +89,9 @@ TEST_F(SystemMessages, EndOfSessionAsksTheExitQuestion)
         int modified;
         std::vector<DialogDriver::Answer> answers;
         LRESULT mayEnd;
+        bool halfReplaced = false; // a large すべて置換 putting its pieces in
     } cases[] = {
+        {"half replaced: refused unasked", 1, {}, FALSE, true},
         {"unmodified: no question", 0, {}, TRUE},
         {"No discards", 1, {DialogDriver::Press(IDNO)}, TRUE},
         {"Cancel refuses", 1, {DialogDriver::Press(IDCANCEL)}, FALSE},
@@ -99,6 +101,7 @@ TEST_F(SystemMessages, EndOfSessionAsksTheExitQuestion)
     for (const Case& c : cases) {
         Edit();
         window.modified = c.modified;
+        window.leftPane.SetReadOnly(c.halfReplaced);
         DialogDriver driver;
         for (const DialogDriver::Answer& answer : c.answers)
             driver.Queue(answer);
@@ -110,6 +113,7 @@ TEST_F(SystemMessages, EndOfSessionAsksTheExitQuestion)
         }
         EXPECT_TRUE(::IsWindow(main)) << c.label << ": the session ends the process, not the window";
         EXPECT_EQ("左の文書", window.leftPane.GetText()) << c.label;
+        window.leftPane.SetReadOnly(false);
     }
     std::string bytes;
     ASSERT_TRUE(TempFolder::ReadBytes(saved, bytes));
