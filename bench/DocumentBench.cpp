@@ -641,9 +641,49 @@ public:
     bool started = false;
 };
 
+// An editor's settings and recovery copies, in a folder of its own
+// (inherited through APPDATA and LOCALAPPDATA), made before it starts and
+// removed once it has ended: an editor ended with a modified document
+// leaves a copy that the next editor would offer back, and the user's own
+// settings must not shape the figures.
+class PrivateUserFolders {
+public:
+    PrivateUserFolders() : path(TempPath() + "document_bench_user")
+    {
+        Remove();
+        ::CreateDirectoryA(path.c_str(), nullptr);
+        ::SetEnvironmentVariableA("APPDATA", path.c_str());
+        ::SetEnvironmentVariableA("LOCALAPPDATA", path.c_str());
+    }
+    ~PrivateUserFolders() { Remove(); }
+    PrivateUserFolders(const PrivateUserFolders&) = delete;
+    PrivateUserFolders& operator=(const PrivateUserFolders&) = delete;
+
+private:
+    static std::string TempPath()
+    {
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        return temp;
+    }
+
+    void Remove() const
+    {
+        std::string from = path + '\0'; // the list ends with a second zero
+        SHFILEOPSTRUCTA operation = {};
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = from.c_str();
+        operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        ::SHFileOperationA(&operation);
+    }
+
+    std::string path;
+};
+
 Figures MeasureEditor(const std::string& path, const std::string& caption, bool find)
 {
     Figures figures;
+    const PrivateUserFolders userFolders;
     EditorProcess process;
     const PROCESS_INFORMATION& info = process.info;
     if (!process.started) {
@@ -672,37 +712,6 @@ Figures MeasureEditor(const std::string& path, const std::string& caption, bool 
     return figures;
 }
 
-// The editors' settings and recovery copies, in a folder of the run's own
-// (inherited through APPDATA and LOCALAPPDATA): an editor ended with a
-// modified document leaves a copy that the next run's editor would offer
-// back, and the user's own settings must not shape the figures.
-class PrivateUserFolders {
-public:
-    explicit PrivateUserFolders(std::string folder) : path(std::move(folder))
-    {
-        Remove();
-        ::CreateDirectoryA(path.c_str(), nullptr);
-        ::SetEnvironmentVariableA("APPDATA", path.c_str());
-        ::SetEnvironmentVariableA("LOCALAPPDATA", path.c_str());
-    }
-    ~PrivateUserFolders() { Remove(); }
-    PrivateUserFolders(const PrivateUserFolders&) = delete;
-    PrivateUserFolders& operator=(const PrivateUserFolders&) = delete;
-
-private:
-    void Remove() const
-    {
-        std::string from = path + '\0'; // the list ends with a second zero
-        SHFILEOPSTRUCTA operation = {};
-        operation.wFunc = FO_DELETE;
-        operation.pFrom = from.c_str();
-        operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-        ::SHFileOperationA(&operation);
-    }
-
-    std::string path;
-};
-
 // すべて置換 in a file of megabytes MB whose lines hold about `matches` of =
 // in all, opened in a fresh editor.
 void RunReplaceCase(uint64_t megabytes, uint64_t matches, double goalSeconds, const std::string& path)
@@ -712,6 +721,7 @@ void RunReplaceCase(uint64_t megabytes, uint64_t matches, double goalSeconds, co
     const uint64_t size = WriteTextFile(path, megabytes, MakeSettingsBlock((megabytes << 20) / matches));
     ReplaceFigures figures;
     Figures opening;
+    const PrivateUserFolders userFolders;
     EditorProcess process;
     EditorRun editor(process.info);
     if (size == 0)
@@ -852,7 +862,6 @@ int main(int argc, char** argv)
 
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
-    const PrivateUserFolders userFolders(std::string(temp) + "document_bench_user");
     std::printf("Floors: the same file read (and written) by this program with 4 MB ReadFile (WriteFile) calls,\n"
                 "best of two, just before the editor runs, the file in the OS cache. Memory: private bytes,\n"
                 "sampled every 5 ms, minus the editor's empty window after its Open dialog has shown once.\n");
