@@ -95,10 +95,6 @@ LRESULT TestWindow::HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lP
         break;
     }
     case WM_COMMAND:
-        if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == LeftPaneId) {
-            OnEditChange();
-            return 0;
-        }
         // Commands match on the low word alone, whatever the notification code.
         if (RunCommand(LOWORD(wParam)))
             return 0;
